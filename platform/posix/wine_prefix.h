@@ -1,0 +1,30 @@
+// The Windows tree on a Linux disk, laid out as a Wine prefix: which prefix and
+// user the posix platform works on, and how a Windows path maps to a Linux one.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+struct WinePrefix {
+  std::string root;  // the prefix folder, holding drive_c
+  std::string user;  // the user's folder name under drive_c/users
+};
+
+// Defaults: $WINEPREFIX (else ~/.wine) and $USER (else the login name).
+const WinePrefix& CurrentWinePrefix();
+void SetWinePrefix(const WinePrefix& prefix);
+
+// Maps a Windows path to a Linux path. Drive X is <prefix>/dosdevices/x: when
+// that exists, else drive C is <prefix>/drive_c and drive Z is "/". Each
+// component resolves as on Windows: the exact name first, else the first entry
+// that matches without regard to letter case. Missing components are kept as
+// given. Returns false for paths that name no drive (relative, UNC, unknown
+// drive).
+bool ToNativePath(const std::wstring& windowsPath, std::string& nativePath);
+
+// The reverse, for paths below "/" (Z:) used by tests and tools: "/tmp/x" gives
+// "Z:\tmp\x".
+std::wstring FromNativePath(const std::string& nativePath);
+
+}  // namespace platform

@@ -1,0 +1,65 @@
+// The registry: keys under HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE.
+// Windows: the real registry. posix: a file inside the Windows tree.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+enum class RegRoot { CurrentUser, LocalMachine };
+enum class RegAccess { Read, ReadWrite };
+// Force64 reads the 64-bit view when a 32-bit program runs on 64-bit Windows.
+enum class RegView { Default, Force64 };
+
+enum class RegType : uint32_t { None = 0, String = 1, ExpandString = 2, Binary = 3, Dword = 4, MultiString = 7, Qword = 11, Other = 0xFFFF };
+
+struct RegValueInfo {
+  std::wstring name;
+  RegType type;
+};
+
+// An open key; closes itself.
+class RegKey {
+ public:
+  RegKey();
+  ~RegKey();
+  RegKey(RegKey&&) noexcept;
+  RegKey& operator=(RegKey&&) noexcept;
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+
+  // Opens an existing key; IsOpen() tells whether it worked.
+  static RegKey Open(RegRoot root, const std::wstring& subKey, RegAccess access, RegView view = RegView::Default);
+  // Opens a key, creating it (and its parents) when missing.
+  static RegKey Create(RegRoot root, const std::wstring& subKey, RegView view = RegView::Default);
+
+  bool IsOpen() const;
+
+  bool HasValue(const std::wstring& name) const;
+  RegType ValueType(const std::wstring& name) const;  // RegType::None when missing
+  // The text of a string value; false when missing or of another type.
+  bool ReadString(const std::wstring& name, std::wstring& text) const;
+  bool ReadDword(const std::wstring& name, uint32_t& value) const;
+  bool WriteString(const std::wstring& name, const std::wstring& text);
+  bool WriteDword(const std::wstring& name, uint32_t value);
+  bool DeleteValue(const std::wstring& name);
+
+  // In the order the registry lists them.
+  std::vector<RegValueInfo> Values() const;
+  std::vector<std::wstring> SubKeyNames() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+bool KeyExists(RegRoot root, const std::wstring& subKey, RegView view = RegView::Default);
+// Deletes the key with everything below it.
+bool DeleteKeyTree(RegRoot root, const std::wstring& subKey);
+// Deletes the key only when it has no sub-key and no value.
+bool DeleteKeyIfEmpty(RegRoot root, const std::wstring& subKey);
+
+}  // namespace platform

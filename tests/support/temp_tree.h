@@ -1,0 +1,40 @@
+// A temporary folder for one test, addressed by Windows path on both platforms
+// (posix: below Z:, which maps to "/"). Removed with its content at the end;
+// links inside it are removed, never followed.
+#pragma once
+
+#include <string>
+
+namespace testsupport {
+
+class TempTree {
+ public:
+  TempTree();
+  ~TempTree();
+  TempTree(const TempTree&) = delete;
+  TempTree& operator=(const TempTree&) = delete;
+
+  // The folder, without a trailing backslash.
+  const std::wstring& Root() const { return root_; }
+  // Root + "\" + relative ("a\b.txt").
+  std::wstring Path(const std::wstring& relative) const;
+  // Creates the file and any missing parent folders; returns its full path.
+  std::wstring WriteFile(const std::wstring& relative, const std::string& bytes = std::string());
+  std::wstring MakeFolder(const std::wstring& relative);
+  // The file's bytes; empty when it cannot be read.
+  std::string ReadFile(const std::wstring& relative) const;
+  bool Exists(const std::wstring& relative) const;
+
+ private:
+  std::wstring root_;
+};
+
+// Native path helpers for tests that must plant what the engine cannot make
+// (links, sparse files): the platform's own form of a Windows path.
+#ifdef _WIN32
+std::wstring NativePath(const std::wstring& windowsPath);
+#else
+std::string NativePath(const std::wstring& windowsPath);
+#endif
+
+}  // namespace testsupport
