@@ -39,3 +39,18 @@ function(purgello_test name)
     set_tests_properties(${name} PROPERTIES TIMEOUT 600)
   endif()
 endfunction()
+
+# purgello_area_library(name DEPS ...): every .cpp of the calling folder except
+# tests, so that adding a file to an area is adding the file.
+function(purgello_area_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "_test\\.cpp$")
+  if(sources)
+    purgello_library(${name} SOURCES ${sources} DEPS ${ARG_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()
