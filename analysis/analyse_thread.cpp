@@ -1,0 +1,29 @@
+#include "analysis/analyse_thread.h"
+
+#include <thread>
+
+#include "analysis/rules.h"
+#include "model/catalogue.h"
+#include "system/dispatcher.h"
+#include "platform/thread_priority.h"
+
+void TAnalyseThd::Execute(AnalysisHost& host) {
+  AnalysisRun run(host, ResolveKnownFolders());
+  for (const Category& category : kCatalogue) {
+    if (!IsCategoryEnabled(category.key)) continue;
+    const std::wstring status = category.statusCaption;
+    if (host.showStatus) host.dispatcher->Invoke([&] { host.showStatus(status); });
+    run.Log(L"Analyzing : " + status, 1);
+    run.SetCaption(category.itemCaption);
+    if (Rule rule = RuleFor(category.key)) rule(run);
+    if (run.Failed()) break;
+  }
+}
+
+void TAnalyseThd::Start(const AnalysisHost& host) {
+  std::thread([host]() mutable {
+    platform::SetCurrentThreadLowestPriority();
+    Execute(host);
+    if (host.done) host.dispatcher->Invoke(host.done);
+  }).detach();
+}

@@ -1,0 +1,27 @@
+// The category rules. Each reads like its description: a few steps over the
+// run's vocabulary. The table in rule_table.cpp gives each catalogue key its rule.
+#pragma once
+
+#include <string>
+
+class AnalysisRun;
+
+using Rule = void (*)(AnalysisRun& run);
+
+// The rule of a category key; nullptr for an unknown key.
+Rule RuleFor(const std::wstring& key);
+
+// Windows itself.
+void RecycleBinRule(AnalysisRun& run);
+void WindowsVirtualStoreRule(AnalysisRun& run);
+void WindowsInstallerDuplicatesRule(AnalysisRun& run);
+void DrWatsonLogsRule(AnalysisRun& run);
+void TemporaryFilesRule(AnalysisRun& run);
+void RecentFilesRule(AnalysisRun& run);
+void WindowsDefenderHistoryRule(AnalysisRun& run);
+void WindowsErrorReportsRule(AnalysisRun& run);
+void WindowsThumbnailsRule(AnalysisRun& run);
+void MSTerminalCacheRule(AnalysisRun& run);
+void PCHealthDumpsRule(AnalysisRun& run);
+void HotfixesUninstallersRule(AnalysisRun& run);
+void WindowsLogFilesRule(AnalysisRun& run);

@@ -1,0 +1,42 @@
+#include "model/review_list.h"
+
+#include "model/catalogue.h"
+#include "platform/file_system.h"
+#include "platform/recycle_bin.h"
+
+bool IsRecycleBinRow(const FoundItem& item) { return item.caption == kRecycleBinCaption; }
+
+void ReviewList::Add(const std::wstring& caption, const std::wstring& path, const std::wstring& sizeText) {
+  items_.push_back(FoundItem{caption, path, sizeText, true});
+}
+
+void ReviewList::SetCheckAll(bool checked) {
+  for (FoundItem& item : items_) item.checked = checked;
+}
+
+void ReviewList::SetCheckByCaption(const std::wstring& caption, bool checked) {
+  for (FoundItem& item : items_)
+    if (item.caption == caption) item.checked = checked;
+}
+
+void ReviewList::Delete(size_t index) {
+  if (index < items_.size()) items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+uint64_t ReviewList::CheckedItemsCount() const {
+  uint64_t count = 0;
+  for (const FoundItem& item : items_) {
+    if (!item.checked) continue;
+    count += IsRecycleBinRow(item) ? platform::RecycleBinItemCount() : 1;
+  }
+  return count;
+}
+
+uint64_t ReviewList::CheckedItemsSize() const {
+  uint64_t bytes = 0;
+  for (const FoundItem& item : items_) {
+    if (!item.checked) continue;
+    bytes += IsRecycleBinRow(item) ? platform::RecycleBinSize() : platform::FileSize64(item.path);
+  }
+  return bytes;
+}

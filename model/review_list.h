@@ -1,0 +1,37 @@
+// The review list: found items in the order they were added. Owned by the GUI
+// thread; workers change it only through the dispatcher's hand-over.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct FoundItem {
+  std::wstring caption;  // the category's item caption (the Type column)
+  std::wstring path;     // empty for the Recycle Bin row
+  std::wstring sizeText;
+  bool checked = true;
+};
+
+class ReviewList {
+ public:
+  void Clear() { items_.clear(); }
+  void Add(const std::wstring& caption, const std::wstring& path, const std::wstring& sizeText);
+  size_t Count() const { return items_.size(); }
+  const FoundItem& At(size_t index) const { return items_[index]; }
+  void SetChecked(size_t index, bool checked) { items_[index].checked = checked; }
+  void SetCheckAll(bool checked);
+  // Rows whose caption equals the given one exactly.
+  void SetCheckByCaption(const std::wstring& caption, bool checked);
+  void Delete(size_t index);
+
+  // The Recycle Bin row counts as the Recycle Bin's current number of items.
+  uint64_t CheckedItemsCount() const;
+  // Sizes are read again now: a file that is gone counts 0.
+  uint64_t CheckedItemsSize() const;
+
+ private:
+  std::vector<FoundItem> items_;
+};
+
+bool IsRecycleBinRow(const FoundItem& item);

@@ -1,0 +1,47 @@
+// The hand-over between a worker thread and the GUI thread.
+//
+// A worker never touches what the GUI thread owns (the review list, the status
+// line, the progress bar). It packs each change into a function and calls
+// Invoke, which runs that function on the GUI thread and returns only when it
+// has run. So each found item is in the review list before the worker produces
+// the next, and a worker's end notification, handed over last, runs after
+// every change it made. The worker blocks meanwhile; the GUI thread must keep
+// serving hand-overs while a worker runs (Windows: its message loop, since the
+// Windows dispatcher is a SendMessage to a window of the GUI thread).
+//
+// Invoke called on the GUI thread itself runs the function at once.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+class Dispatcher {
+ public:
+  virtual ~Dispatcher() = default;
+  virtual void Invoke(const std::function<void()>& fn) = 0;
+};
+
+// A dispatcher served by whichever thread calls Serve(): the console program's
+// main thread, and the tests' stand-in for the GUI thread.
+class QueueDispatcher : public Dispatcher {
+ public:
+  void Invoke(const std::function<void()>& fn) override;
+  // Runs handed-over functions until Stop() is called (by one of them or by
+  // any thread), then returns. The calling thread becomes the served thread.
+  void Serve();
+  void Stop();
+
+ private:
+  struct Task {
+    const std::function<void()>* fn;
+    bool done = false;
+  };
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<Task*> queue_;
+  bool stopping_ = false;
+  std::thread::id servedThread_;
+};

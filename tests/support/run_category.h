@@ -1,0 +1,43 @@
+// Runs one category's rule on the current platform tree and returns what it
+// found as (item caption, path) pairs, in the order the rows were added.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "analysis/analysis_run.h"
+#include "analysis/rules.h"
+#include "model/catalogue.h"
+#include "model/review_list.h"
+#include "tests/support/inline_dispatcher.h"
+
+namespace testsupport {
+
+using Found = std::vector<std::pair<std::wstring, std::wstring>>;
+
+inline Found Rows(const ReviewList& list) {
+  Found found;
+  for (size_t i = 0; i < list.Count(); ++i) found.emplace_back(list.At(i).caption, list.At(i).path);
+  return found;
+}
+
+// The rule of one catalogue key, with the key's item caption; *failed tells
+// whether the rule ended the run.
+inline Found RunCategory(const std::wstring& key, bool* failed = nullptr, TKLog* log = nullptr) {
+  ReviewList list;
+  InlineDispatcher dispatcher;
+  AnalysisHost host;
+  host.dispatcher = &dispatcher;
+  host.list = &list;
+  host.log = log;
+  AnalysisRun run(host, ResolveKnownFolders());
+  const Category* category = FindCategory(key);
+  if (!category) return {};
+  run.SetCaption(category->itemCaption);
+  if (Rule rule = RuleFor(key)) rule(run);
+  if (failed) *failed = run.Failed();
+  return Rows(list);
+}
+
+}  // namespace testsupport
