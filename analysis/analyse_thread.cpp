@@ -21,7 +21,7 @@ void TAnalyseThd::Execute(AnalysisHost& host) {
 }
 
 void TAnalyseThd::Start(const AnalysisHost& host) {
-  std::thread([host]() mutable {
+  std::thread([host = AnalysisHost(host)]() mutable {
     platform::SetCurrentThreadLowestPriority();
     Execute(host);
     if (host.done) host.dispatcher->Invoke(host.done);

@@ -1,0 +1,24 @@
+// The Windows hand-over to the GUI thread (see system/dispatcher.h): a
+// message-only window created on the GUI thread; Invoke is a SendMessage to it,
+// which returns once the GUI thread's message loop has run the function.
+#pragma once
+
+#include <windows.h>
+
+#include "system/dispatcher.h"
+
+class WindowDispatcher : public Dispatcher {
+ public:
+  // Must be created on the GUI thread.
+  WindowDispatcher();
+  ~WindowDispatcher() override;
+  WindowDispatcher(const WindowDispatcher&) = delete;
+  WindowDispatcher& operator=(const WindowDispatcher&) = delete;
+
+  void Invoke(const std::function<void()>& fn) override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND window_ = nullptr;
+  DWORD guiThread_ = 0;
+};

@@ -1,0 +1,58 @@
+#include "gui/window_dispatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Serves the message loop until the worker's last hand-over has run.
+void PumpUntil(const bool& done) {
+  MSG msg;
+  while (!done && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+TEST(WindowDispatcher, RunsEachHandOverOnTheGuiThreadBeforeReturning) {
+  WindowDispatcher dispatcher;
+  const DWORD guiThread = GetCurrentThreadId();
+  std::vector<int> seen;
+  std::vector<size_t> sizeWhenReturned;
+  bool done = false;
+  bool allOnGuiThread = true;
+
+  std::thread worker([&] {
+    for (int i = 0; i < 50; ++i) {
+      dispatcher.Invoke([&, i] {
+        allOnGuiThread = allOnGuiThread && GetCurrentThreadId() == guiThread;
+        seen.push_back(i);
+      });
+      sizeWhenReturned.push_back(seen.size());  // the hand-over has run by now
+    }
+    dispatcher.Invoke([&] {
+      done = true;
+      PostThreadMessageW(guiThread, WM_NULL, 0, 0);
+    });
+  });
+  PumpUntil(done);
+  worker.join();
+
+  EXPECT_TRUE(allOnGuiThread);
+  ASSERT_EQ(seen.size(), 50u);
+  for (int i = 0; i < 50; ++i) {
+    EXPECT_EQ(seen[i], i);
+    EXPECT_EQ(sizeWhenReturned[i], size_t(i + 1));
+  }
+}
+
+TEST(WindowDispatcher, InvokeOnTheGuiThreadRunsAtOnce) {
+  WindowDispatcher dispatcher;
+  int ran = 0;
+  dispatcher.Invoke([&] { ++ran; });
+  EXPECT_EQ(ran, 1);
+}
+
+}  // namespace
