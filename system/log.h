@@ -1,0 +1,73 @@
+// The program's log: kept in memory newest line first, bounded, and written as
+// a whole to one file (ANSI code page, CR LF) when saved. Safe to call from the
+// GUI thread and the workers at once: every operation runs under the log's own
+// lock, so a line is stored, the bound applied and the file written as one step.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+
+constexpr int kLogVerbose = 0;  // kept only when the log is verbose
+constexpr int kLogInfo = 1;
+constexpr int kLogError = 2;
+
+class TKLog {
+ public:
+  // Opens a file with its associated program; true when the shell accepted it.
+  using FileOpener = std::function<bool(const std::wstring& path)>;
+
+  // Starts empty; nothing is read from an existing file, which the first save
+  // replaces. A verbose log keeps level-0 lines and saves after every line.
+  // The clock stamps the lines and must outlive the log; the opener serves
+  // OpenInViewer (default: the shell).
+  TKLog(std::wstring filePath, size_t maxLines, bool verbose, const platform::Clock& clock = platform::SystemClock(),
+        FileOpener opener = FileOpener());
+  // Saves once more.
+  ~TKLog();
+  TKLog(const TKLog&) = delete;
+  TKLog& operator=(const TKLog&) = delete;
+
+  // "Verbose", "Info" or "Error" (levels above 2 count as 2), a TAB, the local
+  // time as [yy-mm-dd hh:mm:ss] with the locale's time separator, a TAB, text.
+  void Add(const std::wstring& text, int level);
+  // Rewrites the whole file when its folder exists (a missing folder is never
+  // created). Failures are swallowed; the lines stay in memory.
+  void Save();
+  // Drops every line, then saves (an empty file when the folder exists).
+  void Clear();
+  // Saves, then asks the opener to show the file even when the save wrote
+  // nothing. Returns the opener's answer.
+  bool OpenInViewer();
+
+  const std::wstring& FilePath() const { return filePath_; }
+  bool Verbose() const { return verbose_; }
+  // A copy of the lines, newest first.
+  std::vector<std::wstring> Lines() const;
+
+ private:
+  struct Line {
+    std::wstring text;
+    std::string fileBytes;  // text in the ANSI code page followed by CR LF, encoded once
+  };
+
+  void SaveLocked();
+
+  const std::wstring filePath_;
+  const size_t maxLines_;
+  const bool verbose_;
+  const platform::Clock& clock_;
+  FileOpener opener_;
+  mutable std::mutex mutex_;
+  std::deque<Line> lines_;  // index 0 is the newest
+};
+
+// Logging through a log that is not set does nothing, so callers need no guard.
+inline void LogAdd(TKLog* log, const std::wstring& text, int level) {
+  if (log) log->Add(text, level);
+}
