@@ -21,6 +21,21 @@ struct RegValueInfo {
   RegType type;
 };
 
+// A value with its data as the registry keeps it: texts are UTF-16LE with a
+// final NUL, 32-bit integers four bytes little-endian.
+struct RegValue {
+  std::wstring name;
+  RegType type = RegType::None;
+  std::string data;
+};
+
+// Data in the registry's layout, and back. TextFromRegData stops at the first
+// NUL; DwordFromRegData is false unless the data is four bytes.
+std::string RegDataFromText(const std::wstring& text);
+std::wstring TextFromRegData(const std::string& data);
+std::string RegDataFromDword(uint32_t value);
+bool DwordFromRegData(const std::string& data, uint32_t& value);
+
 // An open key; closes itself.
 class RegKey {
  public:
@@ -39,16 +54,27 @@ class RegKey {
   bool IsOpen() const;
 
   bool HasValue(const std::wstring& name) const;
-  RegType ValueType(const std::wstring& name) const;  // RegType::None when missing
-  // The text of a string value; false when missing or of another type.
+  // RegType::None when missing; types without a name here (REG_NONE, links,
+  // big-endian integers, ...) are RegType::Other.
+  RegType ValueType(const std::wstring& name) const;
+  // The text of a String or ExpandString value (not expanded), up to its first
+  // NUL; false when missing or of another type. Never throws.
   bool ReadString(const std::wstring& name, std::wstring& text) const;
   bool ReadDword(const std::wstring& name, uint32_t& value) const;
   bool WriteString(const std::wstring& name, const std::wstring& text);
   bool WriteDword(const std::wstring& name, uint32_t value);
+  // Any type; the data is written as given.
+  bool WriteValue(const RegValue& value);
+  // Writes all of them in order (posix: in one rewrite of the registry file).
+  // False when any write failed.
+  bool WriteValues(const std::vector<RegValue>& values);
   bool DeleteValue(const std::wstring& name);
 
   // In the order the registry lists them.
   std::vector<RegValueInfo> Values() const;
+  // Every value with its data, in the order the registry lists them, read at
+  // one go (posix: from one reading of the file).
+  std::vector<RegValue> ReadValues() const;
   std::vector<std::wstring> SubKeyNames() const;
 
  private:
@@ -57,9 +83,10 @@ class RegKey {
 };
 
 bool KeyExists(RegRoot root, const std::wstring& subKey, RegView view = RegView::Default);
-// Deletes the key with everything below it.
+// Deletes the key with everything below it; false when it did not exist or
+// could not be deleted. A root itself (empty sub-key) is never deleted.
 bool DeleteKeyTree(RegRoot root, const std::wstring& subKey);
-// Deletes the key only when it has no sub-key and no value.
+// Deletes the key only when it has no sub-key and no value; true when deleted.
 bool DeleteKeyIfEmpty(RegRoot root, const std::wstring& subKey);
 
 }  // namespace platform
