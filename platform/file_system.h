@@ -20,9 +20,16 @@ constexpr uint32_t kInvalidAttributes = 0xFFFFFFFF;
 
 // Enumerates the entries that match a find pattern ("C:\dir\*", "C:\dir\*.log",
 // or a plain path), as the find-first/find-next calls do: wildcards only in the
-// last component, letter case ignored, "." and ".." included when the system
-// reports them. Entries come in the order NTFS gives them on both platforms
-// (names sorted without regard to case).
+// last component, letter case ignored, "*.*" matching every name, "." and ".."
+// included when the system reports them (first, and never at a drive root).
+// Entries come in the order NTFS gives them on both platforms (names sorted
+// without regard to case). A symbolic link, junction or mount point is
+// reported as itself (kAttrReparsePoint, with kAttrDirectory for a link to a
+// folder), never as its target.
+//
+// posix: a file has kAttrArchive, a name starting with "." is hidden, and an
+// entry whose owner may not write it is read-only. Name() and IsFolder() cost
+// no system call; Attributes() and Size() read the entry's status on first use.
 class DirectoryReader {
  public:
   explicit DirectoryReader(const std::wstring& pattern);
@@ -36,26 +43,42 @@ class DirectoryReader {
   const std::wstring& Name() const;
   uint32_t Attributes() const;
   uint64_t Size() const;
-  bool IsFolder() const { return (Attributes() & kAttrDirectory) != 0; }
+  bool IsFolder() const;
   // A junction, symbolic link or mount point (posix: a symbolic link).
-  bool IsReparsePoint() const { return (Attributes() & kAttrReparsePoint) != 0; }
+  bool IsReparsePoint() const;
 
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
 
+// The first entry the find call gives for path (wildcards allowed) exists and
+// is not a folder.
 bool WideFileExists(const std::wstring& path);
+// A bare drive ("C:", "C:\") exists when the system knows the drive; any other
+// path when the first entry found for it is a folder. A path ending in a
+// backslash is never found.
 bool WideFolderExists(const std::wstring& path);
+// One folder, default security; fails when it exists or its parent is missing.
 bool WideCreateFolder(const std::wstring& path);
+// The size from the file's attribute data, else from the find call (so a
+// wildcard path gives its first entry's size); 0 when both fail, for a folder
+// and for a link.
 uint64_t FileSize64(const std::wstring& path);
 
 // kInvalidAttributes when the path does not exist. A link reports its own
 // attributes (with kAttrReparsePoint), never its target's.
 uint32_t FileAttributes(const std::wstring& path);
+// posix: only kAttrReadOnly is kept (as the owner's write permission); a link
+// is left alone.
 bool SetFileAttributesTo(const std::wstring& path, uint32_t attributes);
+// Deletes a file, or a link to a file, as itself. Fails for a folder, a link
+// to a folder and a read-only file (ERROR_ACCESS_DENIED), as on Windows.
 bool DeleteFileAt(const std::wstring& path);
+// Removes an empty folder, or a link to a folder as itself (never touching
+// what it points to). ERROR_DIR_NOT_EMPTY when entries are left.
 bool RemoveEmptyFolder(const std::wstring& path);
+// Renames or moves a file or folder; never replaces an existing entry.
 bool MoveFileTo(const std::wstring& from, const std::wstring& to);
 
 // The system's error code of the calling thread's last failed call (Windows:

@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/posix/ntfs_names.h"
 #include "platform/text_codec.h"
 #include "platform/win_path.h"
 
@@ -37,28 +39,91 @@ WinePrefix& Prefix() {
   return prefix;
 }
 
+// Where each drive letter leads in the current prefix; looked up on first use.
+struct DriveBases {
+  std::array<std::string, 26> base;
+  std::array<bool, 26> known{};
+};
+
+DriveBases& Drives() {
+  static DriveBases drives;
+  return drives;
+}
+
 bool Exists(const std::string& path) {
   struct stat st;
   return lstat(path.c_str(), &st) == 0;
 }
 
+std::string Join(const std::string& folder, const std::string& name) {
+  return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+// The Linux folder of drive letter (a..z), or empty when the drive is unknown.
+std::string DriveBase(wchar_t letter) {
+  size_t index = size_t(letter - L'a');
+  std::lock_guard<std::mutex> lock(prefixMutex);
+  DriveBases& drives = Drives();
+  if (!drives.known[index]) {
+    const std::string& root = Prefix().root;
+    std::string base = root + "/dosdevices/" + char(letter) + ":";
+    if (!Exists(base)) {
+      if (letter == L'c') base = root + "/drive_c";
+      else if (letter == L'z') base = "/";
+      else base.clear();
+    }
+    drives.base[index] = base;
+    drives.known[index] = true;
+  }
+  return drives.base[index];
+}
+
+// The path without "\\?\" and its drive letter, lower-cased; false when the
+// path does not start with a drive.
+bool SplitDrive(const std::wstring& windowsPath, size_t& rest, wchar_t& letter) {
+  size_t start = windowsPath.compare(0, 4, L"\\\\?\\") == 0 ? 4 : 0;
+  if (windowsPath.size() < start + 2 || windowsPath[start + 1] != L':') return false;
+  letter = AsciiLower(windowsPath[start]);
+  if (letter < L'a' || letter > L'z') return false;
+  rest = start + 2;
+  return true;
+}
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// Calls visit(component) for each non-empty component after position pos;
+// stops early when visit returns false.
+template <typename Visit>
+bool ForEachComponent(const std::wstring& path, size_t pos, Visit visit) {
+  while (pos < path.size()) {
+    while (pos < path.size() && IsSeparator(path[pos])) ++pos;
+    size_t end = pos;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    if (end > pos && !visit(path.substr(pos, end - pos))) return false;
+    pos = end;
+  }
+  return true;
+}
+
 // Windows compares names without regard to letter case; a Linux folder can hold
 // names that differ only by case, so the exact name wins, then the first match
-// in sorted order.
-std::string ResolveComponent(const std::string& folder, const std::string& name) {
-  std::string exact = folder == "/" ? "/" + name : folder + "/" + name;
-  if (Exists(exact)) return exact;
+// in NTFS order. Empty when nothing matches.
+std::string FindComponentNoCase(const std::string& folder, const std::wstring& wanted) {
   DIR* dir = opendir(folder.c_str());
-  if (!dir) return exact;
-  std::wstring wanted = FromUtf8(name);
+  if (!dir) return std::string();
   std::string best;
+  std::wstring bestWide;
   while (dirent* e = readdir(dir)) {
-    std::string candidate = e->d_name;
-    if (EqualsNoCase(FromUtf8(candidate), wanted) && (best.empty() || candidate < best)) best = candidate;
+    std::wstring candidate = FromUtf8(e->d_name);
+    if (!EqualsNtfsNoCase(candidate, wanted)) continue;
+    if (best.empty() ||
+        CompareNtfsOrder(candidate.data(), candidate.size(), bestWide.data(), bestWide.size()) < 0) {
+      best = e->d_name;
+      bestWide = candidate;
+    }
   }
   closedir(dir);
-  if (best.empty()) return exact;
-  return folder == "/" ? "/" + best : folder + "/" + best;
+  return best;
 }
 
 }  // namespace
@@ -71,46 +136,58 @@ const WinePrefix& CurrentWinePrefix() {
 void SetWinePrefix(const WinePrefix& prefix) {
   std::lock_guard<std::mutex> lock(prefixMutex);
   Prefix() = prefix;
+  Drives() = DriveBases();
+}
+
+bool LiteralNativePath(const std::wstring& windowsPath, std::string& nativePath) {
+  size_t rest;
+  wchar_t letter;
+  if (!SplitDrive(windowsPath, rest, letter)) return false;
+  std::string current = DriveBase(letter);
+  if (current.empty()) return false;
+  bool plain = ForEachComponent(windowsPath, rest, [&](const std::wstring& component) {
+    if (component == L"." || component == L"..") return false;
+    current = Join(current, ToUtf8(component));
+    return true;
+  });
+  if (!plain) return false;
+  nativePath = std::move(current);
+  return true;
 }
 
 bool ToNativePath(const std::wstring& windowsPath, std::string& nativePath) {
-  std::wstring path = windowsPath;
-  if (path.compare(0, 4, L"\\\\?\\") == 0) path = path.substr(4);
-  if (path.size() < 2 || path[1] != L':') return false;
-  wchar_t letter = AsciiLower(path[0]);
-  if (letter < L'a' || letter > L'z') return false;
-
-  std::string root;
-  {
-    std::lock_guard<std::mutex> lock(prefixMutex);
-    root = Prefix().root;
+  // Most paths name what is on disk with its own letter case: one lstat.
+  std::string literal;
+  if (LiteralNativePath(windowsPath, literal) && Exists(literal)) {
+    nativePath = std::move(literal);
+    return true;
   }
-  std::string base = root + "/dosdevices/" + char(letter) + ":";
-  if (!Exists(base)) {
-    if (letter == L'c') base = root + "/drive_c";
-    else if (letter == L'z') base = "/";
-    else return false;
-  }
+  size_t rest;
+  wchar_t letter;
+  if (!SplitDrive(windowsPath, rest, letter)) return false;
+  const std::string base = DriveBase(letter);
+  if (base.empty()) return false;
 
   std::string current = base;
-  size_t pos = 2;
-  while (pos < path.size()) {
-    while (pos < path.size() && path[pos] == L'\\') ++pos;
-    size_t end = path.find(L'\\', pos);
-    if (end == std::wstring::npos) end = path.size();
-    if (end > pos) {
-      std::wstring component = path.substr(pos, end - pos);
-      if (component == L".") {
-      } else if (component == L"..") {
-        size_t slash = current.find_last_of('/');
-        if (current.size() > base.size() && slash != std::string::npos) current.resize(slash ? slash : 1);
-      } else {
-        current = ResolveComponent(current, ToUtf8(component));
-      }
+  bool missing = false;  // once a component is missing, the rest are kept as given
+  ForEachComponent(windowsPath, rest, [&](const std::wstring& component) {
+    if (component == L".") return true;
+    if (component == L"..") {
+      size_t slash = current.find_last_of('/');
+      if (current.size() > base.size() && slash != std::string::npos) current.resize(slash ? slash : 1);
+      return true;
     }
-    pos = end;
-  }
-  nativePath = current;
+    std::string name = ToUtf8(component);
+    std::string exact = Join(current, name);
+    if (!missing && !Exists(exact)) {
+      std::string found = FindComponentNoCase(current, component);
+      if (found.empty()) missing = true;
+      else exact = Join(current, found);
+    }
+    current = std::move(exact);
+    return true;
+  });
+  nativePath = std::move(current);
   return true;
 }
 

@@ -16,12 +16,21 @@ const WinePrefix& CurrentWinePrefix();
 void SetWinePrefix(const WinePrefix& prefix);
 
 // Maps a Windows path to a Linux path. Drive X is <prefix>/dosdevices/x: when
-// that exists, else drive C is <prefix>/drive_c and drive Z is "/". Each
-// component resolves as on Windows: the exact name first, else the first entry
-// that matches without regard to letter case. Missing components are kept as
+// that exists, else drive C is <prefix>/drive_c and drive Z is "/" (which of
+// these a letter maps to is looked up once per prefix: call SetWinePrefix again
+// after changing the drive links). Each component resolves as on Windows: the
+// exact name first, else the first entry, in NTFS order, whose name is equal
+// without regard to case (Unicode case folding, as NTFS compares names). "."
+// and ".." components are resolved by name. Missing components are kept as
 // given. Returns false for paths that name no drive (relative, UNC, unknown
-// drive).
+// drive). An optional "\\?\" prefix is ignored.
 bool ToNativePath(const std::wstring& windowsPath, std::string& nativePath);
+
+// The same mapping without looking at the disk: every component as given.
+// Right whenever the path's letter case matches the disk, at no cost; callers
+// that get "not found" from it retry with ToNativePath. False where
+// ToNativePath is, and for paths with "." or ".." components.
+bool LiteralNativePath(const std::wstring& windowsPath, std::string& nativePath);
 
 // The reverse, for paths below "/" (Z:) used by tests and tools: "/tmp/x" gives
 // "Z:\tmp\x".

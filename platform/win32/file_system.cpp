@@ -1,0 +1,168 @@
+// Files and folders through the wide-character calls, every path in its
+// long-path form.
+#include "platform/file_system.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "platform/win32/system_path.h"
+#include "platform/win_path.h"
+
+namespace platform {
+namespace {
+
+// Set once the system has refused the basic information level or the large
+// fetch (Windows before 7): later listings go straight to the plain call.
+std::atomic<bool> basicFindRefused{false};
+
+HANDLE FindFirst(const std::wstring& systemPattern, WIN32_FIND_DATAW& data) {
+  if (!basicFindRefused.load(std::memory_order_relaxed)) {
+    // The basic level skips the 8.3 name; the large fetch asks for more
+    // entries per system call. Both only make the walk faster.
+    HANDLE find = FindFirstFileExW(systemPattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find != INVALID_HANDLE_VALUE || GetLastError() != ERROR_INVALID_PARAMETER) return find;
+    find = FindFirstFileExW(systemPattern.c_str(), FindExInfoStandard, &data, FindExSearchNameMatch, nullptr, 0);
+    if (find != INVALID_HANDLE_VALUE) basicFindRefused.store(true, std::memory_order_relaxed);
+    return find;
+  }
+  return FindFirstFileExW(systemPattern.c_str(), FindExInfoStandard, &data, FindExSearchNameMatch, nullptr, 0);
+}
+
+uint64_t Combine(DWORD high, DWORD low) { return (uint64_t(high) << 32) | low; }
+
+}  // namespace
+
+struct DirectoryReader::Impl {
+  HANDLE find = INVALID_HANDLE_VALUE;
+  bool started = false;
+  WIN32_FIND_DATAW data;
+  std::wstring name;
+
+  ~Impl() {
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+  }
+};
+
+DirectoryReader::DirectoryReader(const std::wstring& pattern) : impl_(new Impl) {
+  // The find call finds nothing for "dir\"; the long-path form would drop the
+  // backslash and find the folder itself.
+  if (pattern.empty() || IsPathSeparator(pattern.back()) || pattern.back() == L'/') {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return;
+  }
+  impl_->find = FindFirst(SystemPath(pattern), impl_->data);
+}
+
+DirectoryReader::~DirectoryReader() = default;
+
+bool DirectoryReader::Next() {
+  Impl& d = *impl_;
+  if (d.find == INVALID_HANDLE_VALUE) return false;
+  if (d.started) {
+    if (!FindNextFileW(d.find, &d.data)) {
+      FindClose(d.find);
+      d.find = INVALID_HANDLE_VALUE;
+      return false;
+    }
+  }
+  d.started = true;
+  d.name.assign(d.data.cFileName);
+  return true;
+}
+
+const std::wstring& DirectoryReader::Name() const { return impl_->name; }
+
+uint32_t DirectoryReader::Attributes() const {
+  return impl_->started ? impl_->data.dwFileAttributes : kInvalidAttributes;
+}
+
+uint64_t DirectoryReader::Size() const {
+  return impl_->started ? Combine(impl_->data.nFileSizeHigh, impl_->data.nFileSizeLow) : 0;
+}
+
+bool DirectoryReader::IsFolder() const { return impl_->started && (impl_->data.dwFileAttributes & kAttrDirectory); }
+
+bool DirectoryReader::IsReparsePoint() const {
+  return impl_->started && (impl_->data.dwFileAttributes & kAttrReparsePoint);
+}
+
+bool WideFileExists(const std::wstring& path) {
+  DirectoryReader reader(path);
+  return reader.Next() && !reader.IsFolder();
+}
+
+bool WideFolderExists(const std::wstring& path) {
+  if (IsBareDrive(path)) {
+    // DRIVE_NO_ROOT_DIR is what the system answers for a letter no drive
+    // uses: that drive does not exist either.
+    UINT type = GetDriveTypeW((path.substr(0, 2) + L"\\").c_str());
+    return type != DRIVE_UNKNOWN && type != DRIVE_NO_ROOT_DIR;
+  }
+  DirectoryReader reader(path);
+  return reader.Next() && reader.IsFolder();
+}
+
+bool WideCreateFolder(const std::wstring& path) { return CreateDirectoryW(SystemPath(path).c_str(), nullptr) != 0; }
+
+uint64_t FileSize64(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data))
+    return Combine(data.nFileSizeHigh, data.nFileSizeLow);
+  DirectoryReader reader(path);
+  return reader.Next() ? reader.Size() : 0;
+}
+
+uint32_t FileAttributes(const std::wstring& path) { return GetFileAttributesW(SystemPath(path).c_str()); }
+
+bool SetFileAttributesTo(const std::wstring& path, uint32_t attributes) {
+  return SetFileAttributesW(SystemPath(path).c_str(), attributes) != 0;
+}
+
+bool DeleteFileAt(const std::wstring& path) { return DeleteFileW(SystemPath(path).c_str()) != 0; }
+
+bool RemoveEmptyFolder(const std::wstring& path) { return RemoveDirectoryW(SystemPath(path).c_str()) != 0; }
+
+bool MoveFileTo(const std::wstring& from, const std::wstring& to) {
+  return MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(), 0) != 0;
+}
+
+uint32_t LastErrorCode() { return GetLastError(); }
+
+struct FileReader::Impl {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  uint64_t size = 0;
+  ~Impl() {
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  }
+};
+
+FileReader::FileReader(const std::wstring& path) : impl_(new Impl) {
+  HANDLE file = CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file, &size)) {
+    CloseHandle(file);
+    return;
+  }
+  impl_->file = file;
+  impl_->size = uint64_t(size.QuadPart);
+}
+
+FileReader::~FileReader() = default;
+
+bool FileReader::IsOpen() const { return impl_->file != INVALID_HANDLE_VALUE; }
+
+uint64_t FileReader::Size() const { return impl_->size; }
+
+int64_t FileReader::Read(void* buffer, size_t count) {
+  if (impl_->file == INVALID_HANDLE_VALUE) return -1;
+  DWORD wanted = count > 0x40000000 ? 0x40000000 : DWORD(count);
+  DWORD got = 0;
+  if (!ReadFile(impl_->file, buffer, wanted, &got, nullptr)) return -1;
+  return got;
+}
+
+}  // namespace platform
