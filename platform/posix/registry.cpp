@@ -11,8 +11,9 @@
 // - The first line is the signature; a file without it reads as empty.
 // - Every key has its own line: "[", the root's name, then "\" and each
 //   component, "]". A key's values follow its line. Parents come before their
-//   children; sibling keys and the values of a key appear in the order they were
-//   created, which is the order the registry lists them.
+//   children. The registry lists, and the file holds, sibling keys sorted by
+//   their upper-cased names and a key's values in the order they were created,
+//   as Windows lists them.
 // - A value line is the name in double quotes, "=", then the data:
 //   "text" for a String whose data is UTF-16LE text with one final NUL;
 //   dword:XXXXXXXX (eight hex digits) for a Dword of four bytes;
@@ -68,6 +69,22 @@ struct Key {
     for (const auto& c : children)
       if (EqualsNoCase(c->name, childName)) return c.get();
     return nullptr;
+  }
+  // Windows keeps sub-keys sorted by upper-cased name.
+  Key* AddChild(const std::wstring& childName) {
+    auto before = [](const std::wstring& a, const std::wstring& b) {
+      size_t n = a.size() < b.size() ? a.size() : b.size();
+      for (size_t i = 0; i < n; ++i) {
+        wchar_t x = AsciiUpper(a[i]), y = AsciiUpper(b[i]);
+        if (x != y) return x < y;
+      }
+      return a.size() < b.size();
+    };
+    auto at = children.begin();
+    while (at != children.end() && before((*at)->name, childName)) ++at;
+    at = children.insert(at, std::make_unique<Key>());
+    (*at)->name = childName;
+    return at->get();
   }
   Value* FindValue(const std::wstring& valueName) {
     for (Value& v : values)
@@ -275,12 +292,7 @@ Key* ParseKeyLine(Hive& hive, const std::string& line) {
       else return nullptr;
     } else {
       Key* child = key->Child(name);
-      if (!child) {
-        key->children.push_back(std::make_unique<Key>());
-        child = key->children.back().get();
-        child->name = name;
-      }
-      key = child;
+      key = child ? child : key->AddChild(name);
     }
     pos = sep + 1;
   }
@@ -470,9 +482,7 @@ RegKey RegKey::Create(RegRoot root, const std::wstring& subKey, RegView view) {
     for (const auto& name : path) {
       Key* child = key->Child(name);
       if (!child) {
-        key->children.push_back(std::make_unique<Key>());
-        child = key->children.back().get();
-        child->name = name;
+        child = key->AddChild(name);
         edit = Edit::Changed;
       }
       key = child;

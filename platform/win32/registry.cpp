@@ -176,8 +176,7 @@ std::vector<RegValueInfo> RegKey::Values() const {
     DWORD length = kMaxValueName;
     DWORD type = 0;
     LONG rc = RegEnumValueW(impl_->key, index, &name[0], &length, nullptr, &type, nullptr, nullptr);
-    if (rc == ERROR_NO_MORE_ITEMS) break;
-    if (rc != ERROR_SUCCESS) continue;
+    if (rc != ERROR_SUCCESS) break;  // the end, or the key was deleted meanwhile
     out.push_back({name.substr(0, length), TypeOf(type)});
   }
   return out;
@@ -203,8 +202,7 @@ std::vector<RegValue> RegKey::ReadValues() const {
       continue;
     }
     retries = 0;
-    if (rc == ERROR_NO_MORE_ITEMS) break;
-    if (rc != ERROR_SUCCESS) continue;
+    if (rc != ERROR_SUCCESS) break;  // the end, or the key was deleted meanwhile
     out.push_back({name.substr(0, length), TypeOf(type), data.substr(0, size)});
   }
   return out;
@@ -217,8 +215,7 @@ std::vector<std::wstring> RegKey::SubKeyNames() const {
   for (DWORD index = 0;; ++index) {
     DWORD length = kMaxKeyName;
     LONG rc = RegEnumKeyExW(impl_->key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-    if (rc == ERROR_NO_MORE_ITEMS) break;
-    if (rc != ERROR_SUCCESS) continue;
+    if (rc != ERROR_SUCCESS) break;  // the end, or the key was deleted meanwhile
     out.emplace_back(name, length);
   }
   return out;
