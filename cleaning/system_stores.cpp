@@ -1,0 +1,68 @@
+#include "cleaning/system_stores.h"
+
+#include "platform/win_path.h"
+
+void DeleteAllUrlCacheEntries(platform::UrlCache& cache) {
+  std::wstring url;
+  uint32_t error = 0;
+  std::unique_ptr<platform::UrlCacheEnumeration> entries = cache.First(url, error);
+  if (!entries) return;
+  cache.DeleteEntry(url);
+  // Each next-entry call continues after the entry just deleted.
+  int failures = 0;
+  while (failures < kUrlCacheFailuresBeforeGivingUp) {
+    if (entries->Next(url, error)) {
+      failures = 0;
+      cache.DeleteEntry(url);
+    } else if (error == platform::kErrorNoMoreItems) {
+      break;
+    } else {
+      ++failures;
+    }
+  }
+}
+
+bool UrlCacheIsEmpty(platform::UrlCache& cache) {
+  std::wstring url;
+  uint32_t error = 0;
+  return cache.First(url, error) == nullptr;
+}
+
+bool ClearIEHistory(platform::UrlHistory& history) {
+  return history.Clear() == platform::HistoryAccess::Done;
+}
+
+std::optional<bool> IEHistoryIsEmpty(platform::UrlHistory& history) {
+  bool found = false;
+  if (history.HasUrlWithPrefix(L"http://", found) != platform::HistoryAccess::Done) return std::nullopt;
+  return !found;
+}
+
+IEIndexFiles IEIndexFilePaths(const std::wstring& historyFolder, const std::wstring& cacheFolder) {
+  return {platform::WithTrailingBackslash(historyFolder) + L"History.IE5\\index.dat",
+          platform::WithTrailingBackslash(cacheFolder) + L"Content.IE5\\index.dat"};
+}
+
+IEStores RunningIEStores() {
+  return {platform::SystemUrlCache(), platform::SystemUrlHistory(),
+          [](const std::wstring& path) { return platform::DeleteAtReboot(path); }};
+}
+
+IndexFileCleaning CleanIndexFile(const std::wstring& path, const IEIndexFiles& files, const IEStores& stores) {
+  if (path == files.history) {
+    if (!ClearIEHistory(stores.urlHistory)) return IndexFileCleaning::HistoryUnavailable;
+  } else if (path == files.cache) {
+    DeleteAllUrlCacheEntries(stores.urlCache);
+  } else {
+    return IndexFileCleaning::NotAnIndexFile;
+  }
+  stores.deleteAtReboot(path);
+  return IndexFileCleaning::Scheduled;
+}
+
+uint64_t EmptyRecycleBinMeasured(const std::function<uint64_t()>& binSize, const std::function<bool()>& emptyBin) {
+  uint64_t before = binSize();
+  emptyBin();
+  uint64_t after = binSize();
+  return before > after ? before - after : 0;
+}

@@ -1,0 +1,11 @@
+#include "platform/delete_at_reboot.h"
+
+#include <windows.h>
+
+namespace platform {
+
+bool DeleteAtReboot(const std::wstring& path) {
+  return MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
+
+}  // namespace platform
