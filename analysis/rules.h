@@ -25,3 +25,27 @@ void MSTerminalCacheRule(AnalysisRun& run);
 void PCHealthDumpsRule(AnalysisRun& run);
 void HotfixesUninstallersRule(AnalysisRun& run);
 void WindowsLogFilesRule(AnalysisRun& run);
+
+// Application caches and logs.
+void COMODOSysLogRule(AnalysisRun& run);
+void WindowsLiveCacheRule(AnalysisRun& run);
+void AdobeReaderCacheRule(AnalysisRun& run);
+void MSNMessengerRule(AnalysisRun& run);
+void MacromediaCacheRule(AnalysisRun& run);
+void DynDNSLogsRule(AnalysisRun& run);
+void QLMCacheRule(AnalysisRun& run);
+void GoogleEarthCacheRule(AnalysisRun& run);
+void XnViewCacheRule(AnalysisRun& run);
+void QuicktimeCacheRule(AnalysisRun& run);
+void TomTomCacheRule(AnalysisRun& run);
+
+// Installer and update leftovers.
+void AppleInstallerCacheRule(AnalysisRun& run);
+void SpybotUpdateCacheRule(AnalysisRun& run);
+void AdAwareUpdateCacheRule(AnalysisRun& run);
+void SkypeInstallerCacheRule(AnalysisRun& run);
+void SunJavaInstallerCacheRule(AnalysisRun& run);
+void AdobeReaderInstallerCacheRule(AnalysisRun& run);
+void GoogleUpdaterCacheRule(AnalysisRun& run);
+void NVIDIADriversCacheRule(AnalysisRun& run);
+void ATIDriversInstallerCacheRule(AnalysisRun& run);
