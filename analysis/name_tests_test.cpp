@@ -44,7 +44,8 @@ TEST(FoldAccents, FoldsLatin1AndAscii) {
 TEST(NameTests, NamesAndExtensions) {
   EXPECT_EQ(NameWithoutExt(L"C:\\Windows\\inf\\setupapi.dev.log"), L"setupapi.dev");
   EXPECT_EQ(NameWithoutExt(L"C:\\x\\thumbcache_96.db"), L"thumbcache_96");
-  EXPECT_EQ(NameWithoutExt(L"C:\\Program Files\\Java\\jre1.8.0_45"), L"jre1.8.0");
+  // Cut at the last dot, folder names too.
+  EXPECT_EQ(NameWithoutExt(L"C:\\Program Files\\Java\\jre1.8.0_45"), L"jre1.8");
   EXPECT_EQ(NameWithoutExt(L"C:noext"), L"noext");
   EXPECT_EQ(ExtensionOf(L"C:\\a.b\\APP.LOG"), L".LOG");
   EXPECT_EQ(ExtensionOf(L"C:\\a.b\\app"), L"");

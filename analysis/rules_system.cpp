@@ -8,7 +8,7 @@
 #include "platform/file_system.h"
 #include "platform/recycle_bin.h"
 #include "platform/win_path.h"
-#include "system/file_tests.h"
+#include "system/file_exists_non_empty.h"
 
 namespace {
 

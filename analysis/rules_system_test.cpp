@@ -60,15 +60,15 @@ TEST_F(SystemRules, InstallerDuplicatesKeepTheFirstOfEachGroup) {
 
 TEST_F(SystemRules, UnreadablePackageEndsTheRun) {
   // A socket is a non-folder entry that even root cannot open for reading.
-  prefix.Plant(kWin + L"Installer\a.msi", "");
-  const std::string socketPath = testsupport::NativePath(kWin + L"Installer\b.msi");
+  prefix.Plant(kWin + L"Installer\\a.msi", "");
+  const std::string socketPath = testsupport::NativePath(kWin + L"Installer\\b.msi");
   int fd = socket(AF_UNIX, SOCK_STREAM, 0);
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   ASSERT_LT(socketPath.size(), sizeof address.sun_path);
   std::strcpy(address.sun_path, socketPath.c_str());
   ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  prefix.Plant(kWin + L"Installer\c.msi", "");
+  prefix.Plant(kWin + L"Installer\\c.msi", "");
   bool failed = false;
   EXPECT_EQ(RunCategory(L"Windows_Installer_Duplicates", &failed), Found{});
   EXPECT_TRUE(failed);
@@ -144,8 +144,8 @@ TEST_F(SystemRules, HotfixUninstallers) {
   prefix.Plant(kWin + L"ie7updates\\XKB\\u.dll");
   prefix.Plant(kWin + L"SoftwareDistribution\\Download\\abc\\pkg.cab");
   EXPECT_EQ(RunCategory(L"Hotfixes_Uninstallers"),
-            (Found{{kCaption, kWin + L"$NtUninstallKB123456$\\spuninst\\spuninst.exe"},
-                   {kCaption, kWin + L"$ntservicepackuninstall$\\a.dll"},
+            (Found{{kCaption, kWin + L"$ntservicepackuninstall$\\a.dll"},
+                   {kCaption, kWin + L"$NtUninstallKB123456$\\spuninst\\spuninst.exe"},
                    {kCaption, kWin + L"\\ie7updates\\KB9\\u.dll"},
                    {kCaption, kWin + L"SoftwareDistribution\\Download\\abc\\pkg.cab"}}));
 }
