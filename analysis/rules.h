@@ -26,6 +26,17 @@ void PCHealthDumpsRule(AnalysisRun& run);
 void HotfixesUninstallersRule(AnalysisRun& run);
 void WindowsLogFilesRule(AnalysisRun& run);
 
+// Web browsers and browser-based programs.
+void GoogleChromeCacheRule(AnalysisRun& run);
+void MicrosoftEdgeRule(AnalysisRun& run);
+void MicrosoftEdgeChromiumRule(AnalysisRun& run);
+void BraveBrowserRule(AnalysisRun& run);
+void CookiesRule(AnalysisRun& run);
+void TemporaryInternetFilesRule(AnalysisRun& run);
+void FirefoxCacheRule(AnalysisRun& run);
+void SongbirdCacheRule(AnalysisRun& run);
+void OperaCacheRule(AnalysisRun& run);
+
 // Application caches and logs.
 void COMODOSysLogRule(AnalysisRun& run);
 void WindowsLiveCacheRule(AnalysisRun& run);
