@@ -113,10 +113,12 @@ void MicrosoftEdgeChromiumRule(AnalysisRun& run) {
                             L"Microsoft\\Edge\\User Data\\Default\\IndexedDB"}));
   // Unlike Chrome, no journals of the User Data folder itself.
   run.OfferIf(FlatFilesOfEach(run, local,
-                              {L"Microsoft\\Edge\\User Data\\Default\\", L"Microsoft\\Edge\\User Data\\Default\\databases"}),
+                              {L"Microsoft\\Edge\\User Data\\Default\\",
+                               L"Microsoft\\Edge\\User Data\\Default\\databases"}),
               IsJournal);
   OfferEach(run, local,
-            {L"Microsoft\\Edge\\User Data\\Default\\Visited Links", L"Microsoft\\Edge\\User Data\\Default\\Current Tabs",
+            {L"Microsoft\\Edge\\User Data\\Default\\Visited Links",
+             L"Microsoft\\Edge\\User Data\\Default\\Current Tabs",
              L"Microsoft\\Edge\\User Data\\Default\\Last Tabs", L"Microsoft\\Edge\\User Data\\Default\\Top Sites",
              L"Microsoft\\Edge\\User Data\\Default\\History Provider Cache",
              L"Microsoft\\Edge\\User Data\\Default\\Network Action Predictor"});
@@ -244,7 +246,8 @@ void OfferLegacyOperaProfiles(AnalysisRun& run, const std::wstring& root) {
   for (const std::wstring& folder : run.mainList) {
     const std::wstring name = NameWithoutExt(folder);
     if (name == L"profile") {
-      for (const wchar_t* file : {L"vlink4.dat", L"download.dat", L"opera.dir", L"global.dat", L"sessions\\autosave.win"})
+      for (const wchar_t* file :
+           {L"vlink4.dat", L"download.dat", L"opera.dir", L"global.dat", L"sessions\\autosave.win"})
         run.Offer(folder + L"\\" + file);
       const std::wstring cache = folder + L"\\cache\\";
       if (FolderExists(cache)) {

@@ -109,7 +109,8 @@ TEST_F(BrowserRules, LegacyEdgeAndCortanaByPathParts) {
             Rows(L"Microsoft Edge", edge,
                  {L"#!001\\MicrosoftEdge\\Cache\\ABC\\page.htm", L"MicrosoftEdge\\User\\Default\\DOMStore\\x.xml",
                   L"MicrosoftEdge\\User\\Default\\Recovery\\Active\\r.dat", L"Temp\\t.tmp"}) +
-                Rows(L"Microsoft Edge", cortana, {L"AppCache\\a\\m.dat", L"INetCache\\x\\c.dat", L"INetCookies\\k.txt"}));
+                Rows(L"Microsoft Edge", cortana,
+                     {L"AppCache\\a\\m.dat", L"INetCache\\x\\c.dat", L"INetCookies\\k.txt"}));
 }
 
 TEST_F(BrowserRules, CookiesAtAnyDepth) {
@@ -147,7 +148,8 @@ TEST_F(BrowserRules, FirefoxFirstCacheFolderOnlyAndCrashReportsPendingOrSubmitte
                      {L"Profiles\\bbbb.default-release\\Cache\\old\\o", L"Profiles\\aaaa.default\\cache2\\doomed\\D",
                       L"Profiles\\aaaa.default\\cache2\\entries\\E1", L"Profiles\\aaaa.default\\jumpListCache\\j.ico",
                       L"Profiles\\aaaa.default\\startupCache\\startupCache.8.little"}) +
-                Rows(L"Firefox Cache", roaming, {L"Crash Reports\\pending\\p.dmp", L"Crash Reports\\submitted\\bp-1.txt"}) +
+                Rows(L"Firefox Cache", roaming,
+                     {L"Crash Reports\\pending\\p.dmp", L"Crash Reports\\submitted\\bp-1.txt"}) +
                 Rows(L"Firefox Cache", local,
                      {L"Profiles\\bbbb.default-release\\urlclassifier.sqlite",
                       L"Profiles\\aaaa.default\\urlclassifier3.sqlite"}));
@@ -180,7 +182,8 @@ TEST_F(BrowserRules, OperaCurrentAndLegacyLayouts) {
                 Rows(L"Opera Cache", stable,
                      {L"Archived History", L"Cookies", L"Cookies-journal", L"foo.db-journal", L"History Provider Cache",
                       L"History-journal", L"Session.old", L"Visited Links"}) +
-                Rows(L"Opera Cache", kLocal, {L"Opera\\Opera\\Cache\\g_0000\\opr00001.tmp", L"Opera\\Opera\\opcache\\x"}) +
+                Rows(L"Opera Cache", kLocal,
+                     {L"Opera\\Opera\\Cache\\g_0000\\opr00001.tmp", L"Opera\\Opera\\opcache\\x"}) +
                 Rows(L"Opera Cache", legacy,
                      {L"profile\\vlink4.dat", L"profile\\global.dat", L"profile\\sessions\\autosave.win",
                       L"profile\\cache\\c1", L"profile\\cache\\sub\\c2", L"zz\\cache4\\d1"}) +
@@ -268,7 +271,8 @@ TEST_F(TemporaryInternetFiles, UnreachableHistoryEndsTheRunAfterTheCache) {
   platform::PosixUrlHistory().SetAvailable(false);
   bool failed = false;
   EXPECT_EQ(Run(true, true, &failed),
-            Rows(L"Temporary Internet File", cache, {L"Content.IE5\\ABCD1234\\page[1].htm", L"Content.IE5\\index.dat"}));
+            Rows(L"Temporary Internet File", cache,
+                 {L"Content.IE5\\ABCD1234\\page[1].htm", L"Content.IE5\\index.dat"}));
   EXPECT_TRUE(failed);
 }
 
@@ -285,7 +289,8 @@ TEST_F(TemporaryInternetFiles, MissingKnownFoldersAreLoggedAndSkipped) {
 
   log.Clear();
   EXPECT_EQ(Run(true, false),
-            Rows(L"Temporary Internet File", cache, {L"Content.IE5\\ABCD1234\\page[1].htm", L"Content.IE5\\index.dat"}));
+            Rows(L"Temporary Internet File", cache,
+                 {L"Content.IE5\\ABCD1234\\page[1].htm", L"Content.IE5\\index.dat"}));
   EXPECT_EQ(log.Lines(), std::vector<std::wstring>{noHistory});
 
   log.Clear();
