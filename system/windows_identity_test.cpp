@@ -223,6 +223,7 @@ TEST(RunningSystem, WineAnswersAsWindows7) {
   EXPECT_EQ(WindowsBuildNumber(), L"7601");
   EXPECT_EQ(WindowsVersionText(), L"6.1 (Seven)");
   EXPECT_EQ(NtVersionText(7601), L"6.1 (Seven)");
+  EXPECT_EQ(ReactOSVersionText(), L"");
   EXPECT_TRUE(IsAdministrator());
   EXPECT_TRUE(EnablePrivilege(L"SeShutdownPrivilege", true));
   EXPECT_TRUE(EnablePrivilege(L"SeShutdownPrivilege", false));
@@ -272,6 +273,20 @@ TEST_F(PlantedPrefix, Windows10Prefix) {
   ASSERT_TRUE(platform::ReadNtCurrentVersionString(L"SystemRoot", text));
   EXPECT_EQ(text, L"C:\\windows");
   EXPECT_FALSE(platform::ReadNtCurrentVersionString(L"CurrentMajorVersionNumber", text));
+  EXPECT_EQ(ReactOSVersionText(), L"");
+}
+
+TEST_F(PlantedPrefix, ReactOSPrefix) {
+  WriteSystemReg(R"([Software\\Microsoft\\Windows NT\\CurrentVersion] 1
+"BuildLab"="20220101-unknown"
+"CurrentBuildNumber"="3790"
+"CurrentVersion"="5.2"
+"ProductName"="ReactOS"
+"SystemRoot"="C:\\ReactOS"
+)");
+  EXPECT_EQ(WindowsVersionText(), L"5.2 (Windows 2003)");
+  // No explorer.exe was planted in the prefix.
+  EXPECT_EQ(ReactOSVersionText(), L"File not found (20220101-unknown)");
 }
 
 TEST_F(PlantedPrefix, Windows7PrefixAndNoPrefix) {
