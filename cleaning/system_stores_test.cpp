@@ -310,8 +310,8 @@ TEST(RunningSystem, DeleteAtRebootRecordsAPendingDeletion) {
   EXPECT_TRUE(tree.Exists(L"index.dat"));
 
   HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ, &key),
-            ERROR_SUCCESS);
+  const wchar_t* sessionManager = L"System\\CurrentControlSet\\Control\\Session Manager";
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, sessionManager, 0, KEY_READ, &key), ERROR_SUCCESS);
   DWORD type = 0, bytes = 0;
   ASSERT_EQ(RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type, nullptr, &bytes), ERROR_SUCCESS);
   std::wstring data(bytes / sizeof(wchar_t), L'\0');

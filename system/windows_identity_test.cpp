@@ -147,8 +147,9 @@ class FakeIdentity : public IdentityCalls {
 
 platform::TokenGroup Group(std::vector<uint8_t> sid, uint32_t attributes) { return {std::move(sid), attributes}; }
 
-const std::vector<uint8_t> kUsers = {1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x21, 0x02, 0, 0};  // S-1-5-32-545
-const std::vector<uint8_t> kEveryone = {1, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0};                  // S-1-1-0
+const std::vector<uint8_t> kAdmins = {1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x20, 0x02, 0, 0};  // S-1-5-32-544
+const std::vector<uint8_t> kUsers = {1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x21, 0x02, 0, 0};   // S-1-5-32-545
+const std::vector<uint8_t> kEveryone = {1, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0};                   // S-1-1-0
 
 TEST(IsAdministrator, ReadsTheAdministratorsGroupOfTheToken) {
   const uint32_t kEnabled = 0x7;  // mandatory, enabled by default, enabled
@@ -157,12 +158,12 @@ TEST(IsAdministrator, ReadsTheAdministratorsGroupOfTheToken) {
     std::vector<platform::TokenGroup> groups;
     bool admin;
   } cases[] = {
-      {"elevated", {Group(kEveryone, kEnabled), Group(AdministratorsGroupSid(), kEnabled), Group(kUsers, kEnabled)}, true},
+      {"elevated", {Group(kEveryone, kEnabled), Group(kAdmins, kEnabled), Group(kUsers, kEnabled)}, true},
       {"filtered by user account control",
-       {Group(kEveryone, kEnabled), Group(AdministratorsGroupSid(), platform::kGroupUseForDenyOnly), Group(kUsers, kEnabled)},
+       {Group(kEveryone, kEnabled), Group(kAdmins, platform::kGroupUseForDenyOnly), Group(kUsers, kEnabled)},
        false},
       // Only the first matching group decides.
-      {"deny-only first", {Group(AdministratorsGroupSid(), 0x10), Group(AdministratorsGroupSid(), kEnabled)}, false},
+      {"deny-only first", {Group(kAdmins, platform::kGroupUseForDenyOnly), Group(kAdmins, kEnabled)}, false},
       {"not a member", {Group(kEveryone, kEnabled), Group(kUsers, kEnabled)}, false},
       {"no groups", {}, false},
   };
@@ -175,7 +176,7 @@ TEST(IsAdministrator, ReadsTheAdministratorsGroupOfTheToken) {
 
 TEST(IsAdministrator, TokenTroubleAndTheOlderFamily) {
   FakeIdentity noToken;
-  noToken.groups = {Group(AdministratorsGroupSid(), 0x7)};
+  noToken.groups = {Group(kAdmins, 0x7)};
   noToken.tokenResult = platform::TokenGroupsResult::NoToken;
   EXPECT_FALSE(IsAdministrator(noToken));
 

@@ -100,7 +100,8 @@ void MemoryUrlHistory::Reset() {
 HistoryAccess MemoryUrlHistory::HasUrlWithPrefix(const std::wstring& prefix, bool& found) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!available_) return HistoryAccess::Unavailable;
-  found = std::any_of(urls_.begin(), urls_.end(), [&](const std::wstring& url) { return StartsWithNoCase(url, prefix); });
+  found = std::any_of(urls_.begin(), urls_.end(),
+                      [&](const std::wstring& url) { return StartsWithNoCase(url, prefix); });
   return HistoryAccess::Done;
 }
 

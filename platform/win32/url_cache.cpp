@@ -24,8 +24,10 @@ const FindCalls& Calls() {
   static const FindCalls calls = [] {
     FindCalls c;
     if (HMODULE wininet = LoadLibraryW(L"wininet.dll")) {
-      c.first = reinterpret_cast<FindFirstExW>(reinterpret_cast<void*>(GetProcAddress(wininet, "FindFirstUrlCacheEntryExW")));
-      c.next = reinterpret_cast<FindNextExW>(reinterpret_cast<void*>(GetProcAddress(wininet, "FindNextUrlCacheEntryExW")));
+      c.first = reinterpret_cast<FindFirstExW>(
+          reinterpret_cast<void*>(GetProcAddress(wininet, "FindFirstUrlCacheEntryExW")));
+      c.next = reinterpret_cast<FindNextExW>(
+          reinterpret_cast<void*>(GetProcAddress(wininet, "FindNextUrlCacheEntryExW")));
     }
     return c;
   }();
@@ -36,7 +38,9 @@ const FindCalls& Calls() {
 class EntryBuffer {
  public:
   void Resize(DWORD bytes) { words_.assign((bytes + sizeof(uint64_t) - 1) / sizeof(uint64_t) + 1, 0); }
-  INTERNET_CACHE_ENTRY_INFOW* Entry() { return words_.empty() ? nullptr : reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(words_.data()); }
+  INTERNET_CACHE_ENTRY_INFOW* Entry() {
+    return words_.empty() ? nullptr : reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(words_.data());
+  }
   std::wstring SourceUrl() {
     INTERNET_CACHE_ENTRY_INFOW* entry = Entry();
     return entry && entry->lpszSourceUrlName ? std::wstring(entry->lpszSourceUrlName) : std::wstring();
@@ -90,7 +94,8 @@ class WinInetUrlCache : public UrlCache {
     EntryBuffer buffer;
     DWORD size = 0;
     for (int attempt = 0; attempt < kSizeAttempts; ++attempt) {
-      HANDLE handle = first(nullptr, 0, URLCACHE_FIND_DEFAULT_FILTER, 0, buffer.Entry(), &size, nullptr, nullptr, nullptr);
+      HANDLE handle =
+          first(nullptr, 0, URLCACHE_FIND_DEFAULT_FILTER, 0, buffer.Entry(), &size, nullptr, nullptr, nullptr);
       if (handle) {
         auto enumeration = std::make_unique<WinInetEnumeration>(handle);
         sourceUrl = buffer.SourceUrl();

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <memory>
+#include <type_traits>
 
 namespace platform {
 namespace {
