@@ -117,12 +117,13 @@ TEST_F(RegistryTest, RewritingAValueKeepsItsNameListAndChangesItsType) {
 }
 
 TEST_F(RegistryTest, SubKeysAreListedSortedWithoutRegardToCase) {
-  for (const wchar_t* name : {L"delta", L"Bravo", L"alpha", L"Charlie", L"b_x"})
+  for (const wchar_t* name : {L"delta", L"Bravo", L"alpha", L"Charlie"})
     ASSERT_TRUE(RegKey::Create(RegRoot::CurrentUser, kBase + L"\\" + name).IsOpen());
   ASSERT_TRUE(RegKey::Create(RegRoot::CurrentUser, kBase + L"\\ALPHA\\inner").IsOpen());
   RegKey key = RegKey::Open(RegRoot::CurrentUser, kBase, RegAccess::Read);
-  // Windows compares upper-cased names, so "_" sorts after every letter.
-  EXPECT_EQ(key.SubKeyNames(), (std::vector<std::wstring>{L"alpha", L"Bravo", L"b_x", L"Charlie", L"delta"}));
+  // (Names with "_" are left out: Windows folds to upper case, so "_" sorts
+  // after the letters, while Wine folds to lower case.)
+  EXPECT_EQ(key.SubKeyNames(), (std::vector<std::wstring>{L"alpha", L"Bravo", L"Charlie", L"delta"}));
   EXPECT_TRUE(KeyExists(RegRoot::CurrentUser, kBase + L"\\alpha\\INNER"));
   EXPECT_FALSE(KeyExists(RegRoot::CurrentUser, kBase + L"\\echo"));
   EXPECT_FALSE(RegKey::Open(RegRoot::CurrentUser, kBase + L"\\echo", RegAccess::Read).IsOpen());

@@ -61,6 +61,11 @@ TEST_F(RegistryFileTest, FileHasTheDocumentedForm) {
             "[HKEY_LOCAL_MACHINE]\n"
             "[HKEY_LOCAL_MACHINE\\SOFTWARE]\n"
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\x]\n");
+  // Sub-keys are sorted by upper-cased name, as Windows sorts them.
+  ASSERT_TRUE(RegKey::Create(RegRoot::LocalMachine, L"SOFTWARE\\b_y").IsOpen());
+  ASSERT_TRUE(RegKey::Create(RegRoot::LocalMachine, L"SOFTWARE\\Bravo").IsOpen());
+  EXPECT_EQ(RegKey::Open(RegRoot::LocalMachine, L"SOFTWARE", RegAccess::Read).SubKeyNames(),
+            (std::vector<std::wstring>{L"Bravo", L"b_y", L"x"}));
   // Values keep the order they were created in, not the order of their names.
   std::vector<RegValueInfo> values = key.Values();
   ASSERT_EQ(values.size(), 3u);
