@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the optimised native build and runs one benchmark: ./bench.sh <name> [options]
+set -euo pipefail
+cd "$(dirname "$0")"
+
+usage() {
+  echo "usage: $0 <benchmark> [options]; benchmarks: shred" >&2
+  exit 2
+}
+
+# Configures and builds the native-release preset, only the given target.
+build() {
+  cmake --preset native-release >/dev/null
+  cmake --build --preset native-release --target "$1" -j 2
+}
+
+[ $# -ge 1 ] || usage
+name=$1
+shift
+case "$name" in
+  shred)
+    # ShredFile (three passes) against GNU shred -n 3 -u on a 256 MiB file.
+    build shred_bench
+    build/native-release/bench/shred_bench "$@"
+    ;;
+  *)
+    usage
+    ;;
+esac
