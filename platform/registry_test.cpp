@@ -60,7 +60,7 @@ TEST_F(RegistryTest, ValuesKeepTypeDataAndPlace) {
   {
     RegKey key = RegKey::Create(RegRoot::CurrentUser, kBase + L"\\Deep\\Below");
     ASSERT_TRUE(key.IsOpen());
-    for (const RegValue& v : written) ASSERT_TRUE(key.WriteValue(v)) << v.name.size();
+    for (const RegValue& v : written) ASSERT_TRUE(key.WriteValue(v));
   }
   RegKey key = RegKey::Open(RegRoot::CurrentUser, kBase + L"\\deep\\BELOW", RegAccess::Read);
   ASSERT_TRUE(key.IsOpen());
