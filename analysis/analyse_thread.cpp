@@ -10,7 +10,8 @@
 void TAnalyseThd::Execute(AnalysisHost& host) {
   AnalysisRun run(host, ResolveKnownFolders());
   for (const Category& category : kCatalogue) {
-    if (!IsCategoryEnabled(category.key)) continue;
+    const bool enabled = host.isEnabled ? host.isEnabled(category.key) : IsCategoryEnabled(category.key);
+    if (!enabled) continue;
     const std::wstring status = category.statusCaption;
     if (host.showStatus) host.dispatcher->Invoke([&] { host.showStatus(status); });
     run.Log(L"Analyzing : " + status, 1);

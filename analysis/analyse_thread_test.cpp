@@ -44,6 +44,7 @@ class AnalyseThread : public ::testing::Test {
       ++doneCount;
       dispatcher.Stop();
     };
+    host.isEnabled = isEnabled;
     TAnalyseThd::Start(host);
     dispatcher.Serve();
   }
@@ -68,6 +69,7 @@ class AnalyseThread : public ::testing::Test {
   testsupport::PlantedPrefix prefix;
   TKLog log{L"", 10000, false};
   ReviewList list;
+  std::function<bool(const std::wstring&)> isEnabled;  // empty: the settings decide
   std::vector<std::wstring> statuses;
   size_t rowsSeen = 0, rowsAtDone = 0;
   int doneCount = 0;
@@ -111,6 +113,24 @@ TEST_F(AnalyseThread, DisabledCategoriesAreNotAnalysed) {
   RunWorker();
   EXPECT_EQ(AnalyzingLines(), std::vector<std::wstring>{L"Analyzing : Temporary Files"});
   EXPECT_EQ(list.Count(), 1u);
+}
+
+TEST_F(AnalyseThread, AnInjectedFilterDecidesInsteadOfTheSettings) {
+  prefix.Plant(kWin + L"Temp\\a.tmp");
+  prefix.Plant(kWin + L"setupact.log", "bb");
+  EnableOnly({L"Temporary_Files"});
+  std::vector<std::wstring> asked;
+  isEnabled = [&](const std::wstring& key) {
+    asked.push_back(key);
+    return key == L"Windows_Log_files";
+  };
+  RunWorker();
+
+  std::vector<std::wstring> everyKey;
+  for (const Category& c : kCatalogue) everyKey.push_back(c.key);
+  EXPECT_EQ(asked, everyKey);
+  EXPECT_EQ(AnalyzingLines(), std::vector<std::wstring>{L"Analyzing : Windows Log files"});
+  EXPECT_EQ(testsupport::Rows(list), (testsupport::Found{{L"Windows Log files", kWin + L"setupact.log"}}));
 }
 
 TEST_F(AnalyseThread, AFailingRuleEndsTheRunButKeepsItsRowsAndNotifies) {

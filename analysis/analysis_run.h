@@ -22,6 +22,9 @@ struct AnalysisHost {
   std::function<void(const std::wstring& statusCaption)> showStatus;  // may be empty
   std::function<void(size_t rowIndex)> itemAdded;                     // may be empty
   std::function<void()> done;                                          // end notification
+  // Which categories the run visits; empty means IsCategoryEnabled (the
+  // settings). Called on the worker as the run reaches each category.
+  std::function<bool(const std::wstring& key)> isEnabled;
 };
 
 class AnalysisRun {
