@@ -24,6 +24,8 @@ class ReviewList {
   // Rows whose caption equals the given one exactly.
   void SetCheckByCaption(const std::wstring& caption, bool checked);
   void Delete(size_t index);
+  // Deletes the rows at these ascending indices in one go.
+  void DeleteRows(const std::vector<size_t>& ascendingIndices);
 
   // The Recycle Bin row counts as the Recycle Bin's current number of items.
   uint64_t CheckedItemsCount() const;

@@ -65,6 +65,11 @@ TempTree::~TempTree() { RemoveTree(root_); }
 
 std::wstring TempTree::WriteFile(const std::wstring& relative, const std::string& bytes) {
   std::wstring path = Path(relative);
+  WriteFileAt(path, bytes);
+  return path;
+}
+
+void WriteFileAt(const std::wstring& path, const std::string& bytes) {
   MakeFolders(platform::WithoutTrailingBackslash(platform::FolderOf(path)));
   HANDLE h = CreateFileW(NativePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h != INVALID_HANDLE_VALUE) {
@@ -72,7 +77,6 @@ std::wstring TempTree::WriteFile(const std::wstring& relative, const std::string
     if (!bytes.empty()) ::WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
     CloseHandle(h);
   }
-  return path;
 }
 
 std::wstring TempTree::MakeFolder(const std::wstring& relative) {
@@ -118,10 +122,14 @@ TempTree::~TempTree() {
 
 std::wstring TempTree::WriteFile(const std::wstring& relative, const std::string& bytes) {
   std::wstring path = Path(relative);
+  WriteFileAt(path, bytes);
+  return path;
+}
+
+void WriteFileAt(const std::wstring& path, const std::string& bytes) {
   std::error_code ec;
   std::filesystem::create_directories(NativePath(platform::WithoutTrailingBackslash(platform::FolderOf(path))), ec);
   std::ofstream(NativePath(path), std::ios::binary | std::ios::trunc) << bytes;
-  return path;
 }
 
 std::wstring TempTree::MakeFolder(const std::wstring& relative) {

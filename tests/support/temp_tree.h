@@ -29,6 +29,9 @@ class TempTree {
   std::wstring root_;
 };
 
+// Creates a file at any Windows path, with its missing parent folders.
+void WriteFileAt(const std::wstring& windowsPath, const std::string& bytes);
+
 // Native path helpers for tests that must plant what the engine cannot make
 // (links, sparse files): the platform's own form of a Windows path.
 #ifdef _WIN32

@@ -1,0 +1,196 @@
+#include "cleaning/clean_thread.h"
+
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include "cleaning/amnesia.h"
+#include "model/catalogue.h"
+#include "model/review_list.h"
+#include "platform/file_system.h"
+#include "platform/file_time.h"
+#include "platform/known_folders.h"
+#include "platform/thread_priority.h"
+#include "platform/wow64.h"
+#include "system/dispatcher.h"
+#include "system/log.h"
+
+namespace {
+
+constexpr int64_t kYoungFileSeconds = 3600;
+
+bool Contains(const std::wstring& text, const wchar_t* part) { return text.find(part) != std::wstring::npos; }
+
+// One cleaning run: the pass loop of the worker.
+class CleaningRun {
+ public:
+  CleaningRun(const CleanHost& host, const CleanOptions& options)
+      : host_(host),
+        options_(options),
+        list_(*host.list),
+        runningStores_(host.stores ? nullptr : new IEStores(RunningIEStores())),
+        stores_(host.stores ? *host.stores : *runningStores_),
+        indexFiles_(IEIndexFilePaths(platform::KnownFolderPath(platform::kCsidlHistory),
+                                     platform::KnownFolderPath(platform::kCsidlInternetCache))) {}
+
+  uint64_t Run() {
+    int pass = 0;
+    size_t checkedNow = 0, checkedBefore = 0;
+    for (;;) {
+      // After ten passes, go on only while the checked rows keep getting fewer.
+      if (pass >= 10 && !(checkedNow < checkedBefore)) break;
+      ++pass;
+      checkedBefore = checkedNow;
+      checkedNow = CountChecked();
+      LogAdd(host_.log, L"Pass " + std::to_wstring(pass) + L" : " + std::to_wstring(checkedNow) + L" items to be deleted",
+             kLogInfo);
+      deleted_ = false;
+      const size_t rows = list_.Count();
+      for (size_t i = 0; i < rows; ++i) {
+        const FoundItem& row = list_.At(i);
+        if (row.checked && !HandleRow(row.caption, row.path)) return freed_;
+        ShowProgress(i, row);
+      }
+      if (!Sweep() || !deleted_) break;
+    }
+    return freed_;
+  }
+
+ private:
+  size_t CountChecked() const {
+    size_t count = 0;
+    for (size_t i = 0; i < list_.Count(); ++i) count += list_.At(i).checked ? 1 : 0;
+    return count;
+  }
+
+  void ShowProgress(size_t index, const FoundItem& row) {
+    if (!host_.progress) return;
+    const std::wstring label = row.path.empty() ? row.caption : row.path;
+    const std::wstring status = host_.cleaningText + L" (" + label + L")";
+    host_.dispatcher->Invoke([&] { host_.progress(index, status); });
+  }
+
+  void Report(const std::wstring& label, RowOutcome outcome) {
+    if (host_.rowHandled) host_.dispatcher->Invoke([&] { host_.rowHandled(label, outcome); });
+  }
+
+  void LogDeletion(const std::wstring& path, bool stillThere, uint32_t errorCode) {
+    if (!options_.logDeletions) return;
+    const std::wstring outcome = stillThere ? L"[FAILED] - Error " + std::to_wstring(errorCode) : L"[SUCCESS]";
+    LogAdd(host_.log, L"Deletion of : " + path + L" " + outcome, kLogInfo);
+  }
+
+  bool IsYoung(const std::wstring& path) const {
+    int64_t modified = 0;
+    if (!platform::FileLastWriteTime(path, modified)) return false;
+    return platform::UnixTimeNow() - modified <= kYoungFileSeconds;
+  }
+
+  // False when an error ends the run.
+  bool HandleRow(const std::wstring& caption, const std::wstring& path) {
+    if ((options_.firefoxRunning && Contains(caption, L"Firefox")) ||
+        (options_.songbirdRunning && Contains(caption, L"Songbird"))) {
+      Report(path, RowOutcome::Skipped);
+      return true;
+    }
+    if (caption == kRecycleBinCaption) {
+      freed_ += EmptyRecycleBinMeasured();
+      Report(caption, RowOutcome::Deleted);
+      return true;
+    }
+    if (platform::WideFileExists(path)) return HandleFile(caption, path);
+    if (platform::WideFolderExists(path)) {
+      // Only a folder that took a file's place since the analysis; only an
+      // empty one goes.
+      if (platform::RemoveEmptyFolder(path)) deleted_ = true;
+      const bool stillThere = platform::WideFolderExists(path);
+      LogDeletion(path, stillThere, platform::LastErrorCode());
+      Report(path, stillThere ? RowOutcome::Failed : RowOutcome::Deleted);
+    }
+    return true;
+  }
+
+  bool HandleFile(const std::wstring& caption, const std::wstring& path) {
+    if (options_.automaticRun && Contains(caption, L"Temp") && IsYoung(path)) {
+      Report(path, RowOutcome::Skipped);
+      return true;
+    }
+    const uint64_t size = platform::FileSize64(path);
+    switch (CleanIndexFile(path, indexFiles_, stores_)) {
+      case IndexFileCleaning::HistoryUnavailable:
+        return false;
+      case IndexFileCleaning::Scheduled: {
+        // The file stays until the next restart: it frees nothing now.
+        const bool stillThere = platform::WideFileExists(path);
+        LogDeletion(path, stillThere, platform::LastErrorCode());
+        Report(path, RowOutcome::Scheduled);
+        return true;
+      }
+      case IndexFileCleaning::NotAnIndexFile:
+        break;
+    }
+    const ShredResult result = host_.amnesia->ShredFile(path, options_.method, options_.trim);
+    if (result.outcome == ShredOutcome::WriteError) return false;
+    if (result.Deleted()) deleted_ = true;
+    const bool stillThere = platform::WideFileExists(path);
+    const uint32_t lastError = platform::LastErrorCode();
+    if (!stillThere) freed_ += size;
+    LogDeletion(path, stillThere, result.errorCode != 0 ? result.errorCode : lastError);
+    Report(path, stillThere ? RowOutcome::Failed : RowOutcome::Deleted);
+    return true;
+  }
+
+  // Removes every row whose path names nothing any more, and the history index
+  // row once the history is empty. False when the history cannot be asked.
+  bool Sweep() {
+    std::vector<size_t> gone;
+    bool historyAnswered = true;
+    for (size_t i = 0; i < list_.Count(); ++i) {
+      const std::wstring& path = list_.At(i).path;
+      if (!platform::WideFileExists(path) && !platform::WideFolderExists(path)) {
+        gone.push_back(i);
+      } else if (path == indexFiles_.history) {
+        std::optional<bool> empty = IEHistoryIsEmpty(stores_.urlHistory);
+        if (!empty) {
+          historyAnswered = false;
+          break;
+        }
+        if (*empty) gone.push_back(i);
+      }
+    }
+    if (!gone.empty()) {
+      // One hand-over for the whole sweep: the list is updated as one batch.
+      host_.dispatcher->Invoke([&] {
+        list_.DeleteRows(gone);
+        if (host_.rowsRemoved) host_.rowsRemoved(gone);
+      });
+    }
+    return historyAnswered;
+  }
+
+  const CleanHost& host_;
+  const CleanOptions options_;
+  ReviewList& list_;
+  std::unique_ptr<IEStores> runningStores_;
+  const IEStores& stores_;
+  const IEIndexFiles indexFiles_;
+  uint64_t freed_ = 0;
+  bool deleted_ = false;
+};
+
+}  // namespace
+
+uint64_t TCleanThd::Execute(const CleanHost& host, const CleanOptions& options) {
+  // Files were found with redirection off; on 64-bit Windows the same names
+  // must reach the same files here.
+  platform::FsRedirectionOff redirectionOff;
+  return CleaningRun(host, options).Run();
+}
+
+void TCleanThd::Start(const CleanHost& host, const CleanOptions& options) {
+  std::thread([host = CleanHost(host), options]() {
+    platform::SetCurrentThreadLowestPriority();
+    const uint64_t freed = Execute(host, options);
+    if (host.done) host.dispatcher->Invoke([&] { host.done(freed); });
+  }).detach();
+}

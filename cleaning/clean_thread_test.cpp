@@ -1,0 +1,312 @@
+// The cleaning passes over real files: what is deleted, what stays, the log
+// lines, the freed bytes, and the rows left in the list.
+#include "cleaning/clean_thread.h"
+
+#include <gtest/gtest.h>
+
+#include "cleaning/amnesia.h"
+#include "model/review_list.h"
+#include "platform/file_system.h"
+#include "platform/file_time.h"
+#include "platform/known_folders.h"
+#include "system/dispatcher.h"
+#include "system/log.h"
+#include "tests/support/inline_dispatcher.h"
+#include "tests/support/planted_prefix.h"
+#include "tests/support/temp_tree.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// A file another program holds so that it cannot be deleted (Windows: open
+// without sharing; Linux: the immutable flag, which stops even root).
+class HeldFile {
+ public:
+  explicit HeldFile(const std::wstring& path) {
+#ifdef _WIN32
+    handle_ = CreateFileW(testsupport::NativePath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    held_ = handle_ != INVALID_HANDLE_VALUE;
+#else
+    native_ = testsupport::NativePath(path);
+    held_ = SetImmutable(true);
+#endif
+  }
+  ~HeldFile() {
+#ifdef _WIN32
+    if (held_) CloseHandle(handle_);
+#else
+    if (held_) SetImmutable(false);
+#endif
+  }
+  bool Held() const { return held_; }
+
+ private:
+#ifdef _WIN32
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+#else
+  bool SetImmutable(bool on) {
+    int fd = open(native_.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    close(fd);
+    return ok;
+  }
+  std::string native_;
+#endif
+  bool held_ = false;
+};
+
+class CleanThread : public ::testing::Test {
+ protected:
+  std::wstring Plant(const std::wstring& name, size_t bytes, const std::wstring& caption = L"Temporary File") {
+    std::wstring path = tree.WriteFile(name, std::string(bytes, 'x'));
+    list.Add(caption, path, L"");
+    return path;
+  }
+
+  uint64_t Clean(CleanOptions options) {
+    CleanHost host;
+    host.dispatcher = &dispatcher;
+    host.log = &log;
+    host.list = &list;
+    host.amnesia = &amnesia;
+    host.rowHandled = [&](const std::wstring& label, RowOutcome outcome) { outcomes.emplace_back(label, outcome); };
+    return TCleanThd::Execute(host, options);
+  }
+
+  // Log lines without level and time stamp, oldest first.
+  std::vector<std::wstring> Messages() const {
+    std::vector<std::wstring> out;
+    const std::vector<std::wstring> lines = log.Lines();
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) out.push_back(it->substr(it->rfind(L'\t') + 1));
+    return out;
+  }
+
+  std::vector<std::wstring> Paths() const {
+    std::vector<std::wstring> out;
+    for (size_t i = 0; i < list.Count(); ++i) out.push_back(list.At(i).path);
+    return out;
+  }
+
+  testsupport::TempTree tree;
+  testsupport::InlineDispatcher dispatcher;
+  TKLog log{L"", 10000, false};
+  ReviewList list;
+  TAmnesia amnesia;
+  std::vector<std::pair<std::wstring, RowOutcome>> outcomes;
+};
+
+TEST_F(CleanThread, DeletesCheckedFilesAndLogsEachPass) {
+  const std::wstring a = Plant(L"a.tmp", 100);
+  const std::wstring b = Plant(L"sub\\b.tmp", 20);
+  const std::wstring kept = Plant(L"kept.tmp", 7);
+  list.SetChecked(2, false);
+  CleanOptions options;
+  options.logDeletions = true;
+  options.method = 2;
+  options.trim = true;
+  EXPECT_EQ(Clean(options), 120u);
+  EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"Pass 1 : 2 items to be deleted", L"Deletion of : " + a + L" [SUCCESS]",
+                                                   L"Deletion of : " + b + L" [SUCCESS]",
+                                                   L"Pass 2 : 0 items to be deleted"}));
+  EXPECT_FALSE(tree.Exists(L"a.tmp"));
+  EXPECT_FALSE(tree.Exists(L"sub\\b.tmp"));
+  EXPECT_EQ(tree.ReadFile(L"kept.tmp"), std::string(7, 'x'));
+  EXPECT_EQ(Paths(), std::vector<std::wstring>{kept});  // unchecked rows stay
+}
+
+TEST_F(CleanThread, AFileInUseIsRetriedWhileOthersGoAndReportedFailed) {
+  const std::wstring a = Plant(L"a.tmp", 1);
+  const std::wstring held = Plant(L"held.tmp", 5);
+  const std::wstring c = Plant(L"c.tmp", 3);
+  HeldFile hold(held);
+  if (!hold.Held()) GTEST_SKIP() << "this file system cannot hold a file against deletion";
+  CleanOptions options;
+  options.logDeletions = true;
+  EXPECT_EQ(Clean(options), 4u);
+  const std::vector<std::wstring> messages = Messages();
+  ASSERT_EQ(messages.size(), 6u);
+  EXPECT_EQ(messages[0], L"Pass 1 : 3 items to be deleted");
+  EXPECT_EQ(messages[1], L"Deletion of : " + a + L" [SUCCESS]");
+  EXPECT_EQ(messages[2].rfind(L"Deletion of : " + held + L" [FAILED] - Error ", 0), 0u) << messages[2];
+  EXPECT_NE(messages[2].back(), L' ');  // an error code follows
+  EXPECT_EQ(messages[4], L"Pass 2 : 1 items to be deleted");
+  EXPECT_EQ(messages[5].rfind(L"Deletion of : " + held + L" [FAILED] - Error ", 0), 0u);
+  EXPECT_EQ(Paths(), std::vector<std::wstring>{held});
+  EXPECT_TRUE(list.At(0).checked);
+}
+
+TEST_F(CleanThread, YoungTemporaryFilesStayInAutomaticRunsOnly) {
+  const int64_t now = platform::UnixTimeNow();
+  const std::wstring young = Plant(L"young.tmp", 1);
+  const std::wstring old = Plant(L"old.tmp", 1);
+  const std::wstring youngCookie = Plant(L"cookie.txt", 1, L"Cookie");
+  ASSERT_TRUE(platform::SetFileLastWriteTime(young, now - 59 * 60));
+  ASSERT_TRUE(platform::SetFileLastWriteTime(old, now - 61 * 60));
+  ASSERT_TRUE(platform::SetFileLastWriteTime(youngCookie, now - 60));
+  CleanOptions automatic;
+  automatic.automaticRun = true;
+  Clean(automatic);
+  EXPECT_EQ(Paths(), std::vector<std::wstring>{young});
+  EXPECT_TRUE(tree.Exists(L"young.tmp"));
+
+  Clean(CleanOptions());  // a manual cleaning takes it too
+  EXPECT_TRUE(Paths().empty());
+  EXPECT_FALSE(tree.Exists(L"young.tmp"));
+}
+
+TEST_F(CleanThread, RunningBrowsersKeepTheirRowsAndLogDeletionsOffLogsOnlyPasses) {
+  const std::wstring firefox = Plant(L"ff\\cache2.bin", 1, L"Firefox Cache");
+  const std::wstring songbird = Plant(L"sb\\cache.bin", 1, L"Songbird Cache");
+  const std::wstring other = Plant(L"x.tmp", 1);
+  CleanOptions options;
+  options.firefoxRunning = true;
+  Clean(options);
+  EXPECT_EQ(Paths(), std::vector<std::wstring>{firefox});
+  EXPECT_TRUE(list.At(0).checked);
+  EXPECT_TRUE(tree.Exists(L"ff\\cache2.bin"));
+  EXPECT_FALSE(tree.Exists(L"sb\\cache.bin"));
+  EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"Pass 1 : 3 items to be deleted", L"Pass 2 : 1 items to be deleted"}));
+  EXPECT_EQ(outcomes.front(), std::make_pair(firefox, RowOutcome::Skipped));
+  (void)songbird;
+  (void)other;
+}
+
+TEST_F(CleanThread, FilesOverFourGiBCountInFull) {
+  const uint64_t size = (uint64_t(5) << 30) + 3;
+  const std::wstring big = tree.WriteFile(L"big.tmp");
+#ifdef _WIN32
+  HANDLE h = CreateFileW(testsupport::NativePath(big).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD bytes = 0;
+  DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &bytes, nullptr);
+  LARGE_INTEGER end;
+  end.QuadPart = LONGLONG(size);
+  ASSERT_TRUE(SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h));
+  CloseHandle(h);
+#else
+  ASSERT_EQ(truncate(testsupport::NativePath(big).c_str(), off_t(size)), 0);
+#endif
+  list.Add(L"Temporary File", big, L"");
+  EXPECT_EQ(Clean(CleanOptions()), size);
+  EXPECT_FALSE(tree.Exists(L"big.tmp"));
+}
+
+TEST_F(CleanThread, AFolderInAFilesPlaceGoesOnlyWhenEmpty) {
+  tree.MakeFolder(L"was-a-file");
+  tree.WriteFile(L"full\\inside.txt", "x");
+  list.Add(L"Temporary File", tree.Path(L"was-a-file"), L"");
+  list.Add(L"Temporary File", tree.Path(L"full"), L"");
+  CleanOptions options;
+  options.logDeletions = true;
+  EXPECT_EQ(Clean(options), 0u);  // folders free nothing
+  EXPECT_FALSE(tree.Exists(L"was-a-file"));
+  EXPECT_TRUE(tree.Exists(L"full\\inside.txt"));
+  EXPECT_EQ(Paths(), std::vector<std::wstring>{tree.Path(L"full")});
+  EXPECT_EQ(Messages()[1], L"Deletion of : " + tree.Path(L"was-a-file") + L" [SUCCESS]");
+}
+
+TEST_F(CleanThread, ScrambledFileThatCannotBeDeletedGetsItsNameBack) {
+  const std::wstring held = Plant(L"held.tmp", 4);
+  HeldFile hold(held);
+  if (!hold.Held()) GTEST_SKIP() << "this file system cannot hold a file against deletion";
+  amnesia.scrambleNames = true;
+  CleanOptions options;
+  options.logDeletions = true;
+  EXPECT_EQ(Clean(options), 0u);
+  EXPECT_EQ(Paths(), std::vector<std::wstring>{held});  // the row stays, the file keeps its name
+  EXPECT_TRUE(tree.Exists(L"held.tmp"));
+  EXPECT_EQ(Messages()[1].rfind(L"Deletion of : " + held + L" [FAILED] - Error ", 0), 0u);
+}
+
+// Stores that record what the cleaning asked of them.
+class FakeHistory : public platform::UrlHistory {
+ public:
+  platform::HistoryAccess HasUrlWithPrefix(const std::wstring&, bool& found) override {
+    found = !cleared;
+    return available ? platform::HistoryAccess::Done : platform::HistoryAccess::Unavailable;
+  }
+  platform::HistoryAccess Clear() override {
+    cleared = available;
+    return available ? platform::HistoryAccess::Done : platform::HistoryAccess::Unavailable;
+  }
+  bool available = true;
+  bool cleared = false;
+};
+
+class EmptyCache : public platform::UrlCache {
+ public:
+  std::unique_ptr<platform::UrlCacheEnumeration> First(std::wstring&, uint32_t& error) override {
+    ++enumerations;
+    error = platform::kErrorNoMoreItems;
+    return nullptr;
+  }
+  bool DeleteEntry(const std::wstring&) override { return false; }
+  int enumerations = 0;
+};
+
+TEST_F(CleanThread, IndexFilesAreScheduledAndTheirStoresEmptied) {
+#ifndef _WIN32
+  testsupport::PlantedPrefix prefix;  // gives the history and cache folders
+#endif
+  const std::wstring history = platform::KnownFolderPath(platform::kCsidlHistory);
+  const std::wstring cache = platform::KnownFolderPath(platform::kCsidlInternetCache);
+  if (history.empty() || cache.empty()) GTEST_SKIP() << "no history or cache folder on this system";
+  const IEIndexFiles files = IEIndexFilePaths(history, cache);
+  // Plant the two index files where the known folders say.
+  for (const std::wstring& path : {files.history, files.cache}) {
+    platform::DeleteFileAt(path);
+    testsupport::WriteFileAt(path, "index");
+    list.Add(L"Temporary Internet File", path, L"");
+  }
+  FakeHistory urlHistory;
+  EmptyCache urlCache;
+  std::vector<std::wstring> scheduled;
+  IEStores stores{urlCache, urlHistory, [&](const std::wstring& p) {
+                    scheduled.push_back(p);
+                    return true;
+                  }};
+  CleanHost host;
+  host.dispatcher = &dispatcher;
+  host.log = &log;
+  host.list = &list;
+  host.amnesia = &amnesia;
+  host.stores = &stores;
+  CleanOptions options;
+  options.logDeletions = true;
+  EXPECT_EQ(TCleanThd::Execute(host, options), 0u);  // nothing is gone yet
+  EXPECT_TRUE(urlHistory.cleared);
+  EXPECT_EQ(urlCache.enumerations, 1);
+  EXPECT_EQ(scheduled, (std::vector<std::wstring>{files.history, files.cache}));
+  // The history index row goes once the history is empty; the cache index row stays.
+  EXPECT_EQ(Paths(), std::vector<std::wstring>{files.cache});
+  EXPECT_EQ(Messages()[1].rfind(L"Deletion of : " + files.history + L" [FAILED] - Error ", 0), 0u);
+  platform::DeleteFileAt(files.history);
+  platform::DeleteFileAt(files.cache);
+
+  // A history that cannot be reached ends the cleaning.
+  list.Clear();
+  testsupport::WriteFileAt(files.history, "index");
+  const std::wstring after = Plant(L"after.tmp", 1);
+  list.Clear();
+  list.Add(L"Temporary Internet File", files.history, L"");
+  list.Add(L"Temporary File", after, L"");
+  urlHistory.available = false;
+  TCleanThd::Execute(host, options);
+  EXPECT_TRUE(tree.Exists(L"after.tmp"));
+  EXPECT_EQ(list.Count(), 2u);
+  platform::DeleteFileAt(files.history);
+}
+
+}  // namespace
