@@ -16,19 +16,6 @@ const std::wstring kLocalLow = L"C:\\users\\tester\\AppData\\LocalLow\\";
 const std::wstring kRoaming = L"C:\\users\\tester\\AppData\\Roaming\\";
 const std::wstring kProfile = L"C:\\users\\tester\\";
 
-// The rule of a key run with the given known folders instead of the platform's.
-Found RunWithFolders(const std::wstring& key, const KnownFolders& folders) {
-  ReviewList list;
-  testsupport::InlineDispatcher dispatcher;
-  AnalysisHost host;
-  host.dispatcher = &dispatcher;
-  host.list = &list;
-  AnalysisRun run(host, folders);
-  run.SetCaption(FindCategory(key)->itemCaption);
-  RuleFor(key)(run);
-  return testsupport::Rows(list);
-}
-
 class ApplicationRules : public ::testing::Test {
  protected:
   testsupport::PlantedPrefix prefix;
@@ -154,7 +141,7 @@ TEST_F(ApplicationRules, GoogleEarthFourRootsAndNoLocalLow) {
 
   KnownFolders noLocalLow = ResolveKnownFolders();
   noLocalLow.localLow.clear();
-  EXPECT_EQ(RunWithFolders(L"Google_Earth_Cache", noLocalLow), localOnly);
+  EXPECT_EQ(testsupport::RunCategoryWith(L"Google_Earth_Cache", noLocalLow), localOnly);
 }
 
 TEST_F(ApplicationRules, TomTomOnlyTheProfilesUpdates) {

@@ -21,20 +21,6 @@ const std::wstring kCommon = L"C:\\ProgramData\\";
 const std::wstring kLocal = L"C:\\users\\tester\\AppData\\Local\\";
 const std::wstring kLocalLow = L"C:\\users\\tester\\AppData\\LocalLow\\";
 
-// The rule of a key run with the given known folders instead of the platform's.
-Found RunWithFolders(const std::wstring& key, const KnownFolders& folders, TKLog* log = nullptr) {
-  ReviewList list;
-  testsupport::InlineDispatcher dispatcher;
-  AnalysisHost host;
-  host.dispatcher = &dispatcher;
-  host.list = &list;
-  host.log = log;
-  AnalysisRun run(host, folders);
-  run.SetCaption(FindCategory(key)->itemCaption);
-  RuleFor(key)(run);
-  return testsupport::Rows(list);
-}
-
 // A log that keeps level-0 lines, stamped with a fixed time, saved nowhere.
 class VerboseLog {
  public:
@@ -169,7 +155,7 @@ TEST_F(InstallerRules, JavaWithoutAnyLocalFolders) {
   none.localAppData.clear();
   none.localLow.clear();
   VerboseLog log;
-  EXPECT_EQ(RunWithFolders(L"Sun__Java_Installer_Cache", none, &log.log()), Found{});
+  EXPECT_EQ(testsupport::RunCategoryWith(L"Sun__Java_Installer_Cache", none, &log.log()), Found{});
   EXPECT_EQ(log.Lines(), VerboseLog::AtLevel0({L"Done"}));
 }
 
@@ -218,7 +204,7 @@ TEST_F(InstallerRules, NVIDIARootsByProgramFilesLayout) {
     KnownFolders folders = ResolveKnownFolders();
     folders.programFiles = c.programFiles;
     folders.programFilesX86 = c.programFilesX86;
-    EXPECT_EQ(RunWithFolders(L"NVIDIA_Drivers_Cache", folders), c.expected);
+    EXPECT_EQ(testsupport::RunCategoryWith(L"NVIDIA_Drivers_Cache", folders), c.expected);
   }
 
   // 32-bit Windows has no x86 folder, so the one program-files folder comes twice.

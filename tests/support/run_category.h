@@ -22,22 +22,28 @@ inline Found Rows(const ReviewList& list) {
   return found;
 }
 
-// The rule of one catalogue key, with the key's item caption; *failed tells
-// whether the rule ended the run.
-inline Found RunCategory(const std::wstring& key, bool* failed = nullptr, TKLog* log = nullptr) {
+// The rule of one catalogue key, with the key's item caption, over the given
+// known folders; *failed tells whether the rule ended the run.
+inline Found RunCategoryWith(const std::wstring& key, const KnownFolders& folders, TKLog* log = nullptr,
+                             bool* failed = nullptr) {
   ReviewList list;
   InlineDispatcher dispatcher;
   AnalysisHost host;
   host.dispatcher = &dispatcher;
   host.list = &list;
   host.log = log;
-  AnalysisRun run(host, ResolveKnownFolders());
+  AnalysisRun run(host, folders);
   const Category* category = FindCategory(key);
   if (!category) return {};
   run.SetCaption(category->itemCaption);
   if (Rule rule = RuleFor(key)) rule(run);
   if (failed) *failed = run.Failed();
   return Rows(list);
+}
+
+// The same over the platform's known folders.
+inline Found RunCategory(const std::wstring& key, bool* failed = nullptr, TKLog* log = nullptr) {
+  return RunCategoryWith(key, ResolveKnownFolders(), log, failed);
 }
 
 }  // namespace testsupport
