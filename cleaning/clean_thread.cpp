@@ -44,11 +44,12 @@ class CleaningRun {
       checkedNow = CountChecked();
       LogAdd(host_.log, L"Pass " + std::to_wstring(pass) + L" : " + std::to_wstring(checkedNow) + L" items to be deleted",
              kLogInfo);
+      if (host_.passStarted) host_.dispatcher->Invoke([&] { host_.passStarted(pass, checkedNow); });
       deleted_ = false;
       const size_t rows = list_.Count();
       for (size_t i = 0; i < rows; ++i) {
         const FoundItem& row = list_.At(i);
-        if (row.checked && !HandleRow(row.caption, row.path)) return freed_;
+        if (row.checked && !HandleRow(i, row.caption, row.path)) return freed_;
         ShowProgress(i, row);
       }
       if (!Sweep() || !deleted_) break;
@@ -70,8 +71,8 @@ class CleaningRun {
     host_.dispatcher->Invoke([&] { host_.progress(index, status); });
   }
 
-  void Report(const std::wstring& label, RowOutcome outcome) {
-    if (host_.rowHandled) host_.dispatcher->Invoke([&] { host_.rowHandled(label, outcome); });
+  void Report(size_t index, const std::wstring& label, RowOutcome outcome) {
+    if (host_.rowHandled) host_.dispatcher->Invoke([&] { host_.rowHandled(index, label, outcome); });
   }
 
   void LogDeletion(const std::wstring& path, bool stillThere, uint32_t errorCode) {
@@ -87,32 +88,32 @@ class CleaningRun {
   }
 
   // False when an error ends the run.
-  bool HandleRow(const std::wstring& caption, const std::wstring& path) {
+  bool HandleRow(size_t index, const std::wstring& caption, const std::wstring& path) {
     if ((options_.firefoxRunning && Contains(caption, L"Firefox")) ||
         (options_.songbirdRunning && Contains(caption, L"Songbird"))) {
-      Report(path, RowOutcome::Skipped);
+      Report(index, path, RowOutcome::Skipped);
       return true;
     }
     if (caption == kRecycleBinCaption) {
       freed_ += EmptyRecycleBinMeasured();
-      Report(caption, RowOutcome::Deleted);
+      Report(index, caption, RowOutcome::Deleted);
       return true;
     }
-    if (platform::WideFileExists(path)) return HandleFile(caption, path);
+    if (platform::WideFileExists(path)) return HandleFile(index, caption, path);
     if (platform::WideFolderExists(path)) {
       // Only a folder that took a file's place since the analysis; only an
       // empty one goes.
       if (platform::RemoveEmptyFolder(path)) deleted_ = true;
       const bool stillThere = platform::WideFolderExists(path);
       LogDeletion(path, stillThere, platform::LastErrorCode());
-      Report(path, stillThere ? RowOutcome::Failed : RowOutcome::Deleted);
+      Report(index, path, stillThere ? RowOutcome::Failed : RowOutcome::Deleted);
     }
     return true;
   }
 
-  bool HandleFile(const std::wstring& caption, const std::wstring& path) {
+  bool HandleFile(size_t index, const std::wstring& caption, const std::wstring& path) {
     if (options_.automaticRun && Contains(caption, L"Temp") && IsYoung(path)) {
-      Report(path, RowOutcome::Skipped);
+      Report(index, path, RowOutcome::Skipped);
       return true;
     }
     const uint64_t size = platform::FileSize64(path);
@@ -123,7 +124,7 @@ class CleaningRun {
         // The file stays until the next restart: it frees nothing now.
         const bool stillThere = platform::WideFileExists(path);
         LogDeletion(path, stillThere, platform::LastErrorCode());
-        Report(path, RowOutcome::Scheduled);
+        Report(index, path, RowOutcome::Scheduled);
         return true;
       }
       case IndexFileCleaning::NotAnIndexFile:
@@ -136,7 +137,7 @@ class CleaningRun {
     const uint32_t lastError = platform::LastErrorCode();
     if (!stillThere) freed_ += size;
     LogDeletion(path, stillThere, result.errorCode != 0 ? result.errorCode : lastError);
-    Report(path, stillThere ? RowOutcome::Failed : RowOutcome::Deleted);
+    Report(index, path, stillThere ? RowOutcome::Failed : RowOutcome::Deleted);
     return true;
   }
 

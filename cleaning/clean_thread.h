@@ -46,10 +46,13 @@ struct CleanHost {
   // the row's index and the status text. rowsRemoved: after a sweep removed
   // rows (ascending indices, as they were before the removal). rowHandled:
   // after a checked row was handled. done: the end notification, also after
-  // a run that an error ended.
+  // a run that an error ended. passStarted: at the start of every pass, with
+  // its number (from 1) and the checked rows; rowHandled gets the row's index
+  // in the list as it stands during the pass.
+  std::function<void(int pass, size_t checkedRows)> passStarted;
   std::function<void(size_t row, const std::wstring& status)> progress;
   std::function<void(const std::vector<size_t>& removed)> rowsRemoved;
-  std::function<void(const std::wstring& label, RowOutcome outcome)> rowHandled;
+  std::function<void(size_t row, const std::wstring& label, RowOutcome outcome)> rowHandled;
   std::function<void(uint64_t freedBytes)> done;
 };
 

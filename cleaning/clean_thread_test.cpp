@@ -81,7 +81,11 @@ class CleanThread : public ::testing::Test {
     host.log = &log;
     host.list = &list;
     host.amnesia = &amnesia;
-    host.rowHandled = [&](const std::wstring& label, RowOutcome outcome) { outcomes.emplace_back(label, outcome); };
+    host.rowHandled = [&](size_t row, const std::wstring& label, RowOutcome outcome) {
+      outcomes.emplace_back(label, outcome);
+      handledRows.push_back(row);
+    };
+    host.passStarted = [&](int pass, size_t checkedRows) { passes.emplace_back(pass, checkedRows); };
     return TCleanThd::Execute(host, options);
   }
 
@@ -105,6 +109,8 @@ class CleanThread : public ::testing::Test {
   ReviewList list;
   TAmnesia amnesia;
   std::vector<std::pair<std::wstring, RowOutcome>> outcomes;
+  std::vector<size_t> handledRows;  // as the list stood when each was handled
+  std::vector<std::pair<int, size_t>> passes;
 };
 
 TEST_F(CleanThread, DeletesCheckedFilesAndLogsEachPass) {
@@ -145,6 +151,9 @@ TEST_F(CleanThread, AFileInUseIsRetriedWhileOthersGoAndReportedFailed) {
   EXPECT_EQ(messages[5].rfind(L"Deletion of : " + held + L" [FAILED] - Error ", 0), 0u);
   EXPECT_EQ(Paths(), std::vector<std::wstring>{held});
   EXPECT_TRUE(list.At(0).checked);
+  // The sweep after pass 1 moved the held row to the top.
+  EXPECT_EQ(handledRows, (std::vector<size_t>{0, 1, 2, 0}));
+  EXPECT_EQ(passes, (std::vector<std::pair<int, size_t>>{{1, 3}, {2, 1}}));
 }
 
 TEST_F(CleanThread, YoungTemporaryFilesStayInAutomaticRunsOnly) {
