@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/posix/last_error.h"
@@ -59,13 +61,16 @@ const char* BaseName(const std::string& native) {
 // Appends a Linux name to a wide buffer; plain ASCII names (the common case)
 // need no decoder.
 void AppendWide(const char* name, size_t length, std::wstring& out) {
-  for (size_t i = 0; i < length; ++i) {
-    if (static_cast<unsigned char>(name[i]) >= 0x80) {
-      out += FromUtf8(std::string(name, length));
-      return;
-    }
+  unsigned char any = 0;
+  for (size_t i = 0; i < length; ++i) any |= static_cast<unsigned char>(name[i]);
+  if (any >= 0x80) {
+    out += FromUtf8(std::string(name, length));
+    return;
   }
-  out.append(name, name + length);
+  size_t start = out.size();
+  out.resize(start + length);
+  wchar_t* to = &out[start];
+  for (size_t i = 0; i < length; ++i) to[i] = wchar_t(static_cast<unsigned char>(name[i]));
 }
 
 struct Status {
@@ -90,22 +95,60 @@ bool Native(const std::wstring& path, std::string& native) {
 
 }  // namespace
 
-struct DirectoryReader::Impl {
-  struct Entry {
-    uint32_t wideOffset, wideLength;
-    uint32_t nativeOffset;  // NUL-terminated in `natives`
-    Kind kind;
-    bool dots;
-  };
+namespace {
 
+struct Entry {
+  uint32_t nativeOffset, nativeLength;  // the Linux name, NUL-terminated in `natives`
+  uint32_t keyOffset, keyLength;        // its sort key in `keys`
+  uint64_t head;                        // key bytes after the folder's common prefix
+  Kind kind;
+  bool dots;
+};
+
+// A folder's names in a few flat buffers rather than one string per entry.
+// Readers hand their buffers back to a per-thread pool, so a walk over
+// thousands of folders allocates (and faults in) its memory once.
+struct Buffers {
+  std::string natives;
+  std::string keys;
+  std::vector<Entry> entries;
+};
+
+constexpr size_t kPooledBuffers = 16;
+constexpr size_t kPooledBytes = 1u << 20;
+
+std::vector<std::unique_ptr<Buffers>>& Pool() {
+  static thread_local std::vector<std::unique_ptr<Buffers>> pool;
+  return pool;
+}
+
+std::unique_ptr<Buffers> TakeBuffers() {
+  auto& pool = Pool();
+  if (pool.empty()) return std::make_unique<Buffers>();
+  std::unique_ptr<Buffers> buffers = std::move(pool.back());
+  pool.pop_back();
+  return buffers;
+}
+
+void ReturnBuffers(std::unique_ptr<Buffers> buffers) {
+  if (!buffers) return;
+  auto& pool = Pool();
+  size_t bytes = buffers->natives.capacity() + buffers->keys.capacity() + buffers->entries.capacity() * sizeof(Entry);
+  if (pool.size() >= kPooledBuffers || bytes > kPooledBytes) return;
+  buffers->natives.clear();
+  buffers->keys.clear();
+  buffers->entries.clear();
+  pool.push_back(std::move(buffers));
+}
+
+}  // namespace
+
+struct DirectoryReader::Impl {
   DIR* dir = nullptr;
   int dirFd = AT_FDCWD;
-  // Names of the whole folder in two buffers, so that a listing costs a few
-  // allocations per folder rather than per entry.
-  std::wstring wides;
-  std::string natives;
-  std::vector<Entry> entries;
+  std::unique_ptr<Buffers> buffers = TakeBuffers();
   size_t next = 0;
+  bool single = false;  // a plain path: one entry, status read with it
 
   std::wstring name;
   bool statRead = false;
@@ -114,24 +157,31 @@ struct DirectoryReader::Impl {
 
   ~Impl() {
     if (dir) closedir(dir);
+    ReturnBuffers(std::move(buffers));
   }
 
-  const Entry& Current() const { return entries[next - 1]; }
+  const Entry& Current() const { return buffers->entries[next - 1]; }
+  const char* NativeName(const Entry& e) const { return buffers->natives.c_str() + e.nativeOffset; }
 
   void ReadStatus() {
     if (statRead) return;
     statRead = true;
-    statOk = fstatat(dirFd, natives.c_str() + Current().nativeOffset, &st, AT_SYMLINK_NOFOLLOW) == 0;
+    statOk = fstatat(dirFd, NativeName(Current()), &st, AT_SYMLINK_NOFOLLOW) == 0;
   }
 
-  void Add(const char* nativeName, size_t nativeLength, size_t wideStart, Kind kind, bool dots) {
-    entries.push_back(Entry{uint32_t(wideStart), uint32_t(wides.size() - wideStart), uint32_t(natives.size()), kind, dots});
-    natives.append(nativeName, nativeLength);
-    natives += '\0';
+  void Add(const char* nativeName, size_t nativeLength, Kind kind, bool dots) {
+    Buffers& b = *buffers;
+    size_t keyStart = b.keys.size();
+    if (!dots) AppendNtfsSortKey(nativeName, nativeLength, b.keys);
+    b.entries.push_back(Entry{uint32_t(b.natives.size()), uint32_t(nativeLength), uint32_t(keyStart),
+                              uint32_t(b.keys.size() - keyStart), 0, kind, dots});
+    b.natives.append(nativeName, nativeLength);
+    b.natives += '\0';
   }
 
   void LookUpOne(const std::wstring& pattern);
   void ReadFolder(const std::wstring& folder, const std::wstring& mask, bool atRoot);
+  void Sort();
 };
 
 void DirectoryReader::Impl::LookUpOne(const std::wstring& pattern) {
@@ -145,11 +195,16 @@ void DirectoryReader::Impl::LookUpOne(const std::wstring& pattern) {
     FailWithErrno();
     return;
   }
-  const char* base = BaseName(native);
-  size_t wideStart = wides.size();
-  AppendWide(base, std::char_traits<char>::length(base), wides);
-  // The whole path stands in for the name, so that the status is read by path.
-  Add(native.data(), native.size(), wideStart, s.kind, false);
+  // One entry, whose status is known already: the name shown is the last
+  // component of the path as it is on disk.
+  Add(native.data(), native.size(), s.kind, false);
+  Entry& e = buffers->entries.back();
+  size_t base = size_t(BaseName(native) - native.c_str());
+  e.nativeOffset += uint32_t(base);
+  e.nativeLength -= uint32_t(base);
+  single = true;
+  statRead = statOk = true;
+  st = s.st;
 }
 
 void DirectoryReader::Impl::ReadFolder(const std::wstring& folder, const std::wstring& mask, bool atRoot) {
@@ -174,6 +229,7 @@ void DirectoryReader::Impl::ReadFolder(const std::wstring& folder, const std::ws
   }
   dirFd = dirfd(dir);
   FindMask findMask(mask);
+  std::wstring wide;
 
   while (dirent* e = readdir(dir)) {
     const char* entryName = e->d_name;
@@ -181,35 +237,90 @@ void DirectoryReader::Impl::ReadFolder(const std::wstring& folder, const std::ws
     // NTFS has no "." and ".." at the root of a drive.
     if (dots && atRoot) continue;
     size_t nativeLength = std::char_traits<char>::length(entryName);
-    size_t wideStart = wides.size();
-    AppendWide(entryName, nativeLength, wides);
-    if (!findMask.MatchesAll() && !findMask.Matches(wides.data() + wideStart, wides.size() - wideStart)) {
-      wides.resize(wideStart);
-      continue;
+    if (!findMask.MatchesAll()) {
+      wide.clear();
+      AppendWide(entryName, nativeLength, wide);
+      if (!findMask.Matches(wide)) continue;
     }
     Kind kind = Kind::File;
     struct stat st;
     switch (e->d_type) {
       case DT_DIR: kind = Kind::Folder; break;
-      case DT_LNK: kind = (fstatat(dirFd, entryName, &st, 0) == 0 && S_ISDIR(st.st_mode)) ? Kind::FolderLink : Kind::FileLink; break;
+      case DT_LNK:
+        kind = (fstatat(dirFd, entryName, &st, 0) == 0 && S_ISDIR(st.st_mode)) ? Kind::FolderLink : Kind::FileLink;
+        break;
       case DT_UNKNOWN:
         if (fstatat(dirFd, entryName, &st, AT_SYMLINK_NOFOLLOW) == 0) kind = KindOf(dirFd, entryName, st);
         break;
       default: break;
     }
-    Add(entryName, nativeLength, wideStart, kind, dots);
+    Add(entryName, nativeLength, kind, dots);
+  }
+  Sort();
+  if (buffers->entries.empty()) FailWith(kErrorFileNotFound);
+}
+
+// memcmp order of two keys, eight bytes at a time (the buffer keeps eight
+// spare bytes past its last key, so the loads never leave it).
+inline uint64_t LoadBigEndian(const char* p) {
+  uint64_t v;
+  std::memcpy(&v, p, 8);
+  return __builtin_bswap64(v);
+}
+
+inline int KeyCompare(const char* a, size_t aLength, const char* b, size_t bLength) {
+  size_t common = aLength < bLength ? aLength : bLength;
+  size_t i = 0;
+  for (; i + 8 <= common; i += 8) {
+    uint64_t x = LoadBigEndian(a + i), y = LoadBigEndian(b + i);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (i < common) {
+    unsigned drop = unsigned(8 * (8 - (common - i)));
+    uint64_t x = LoadBigEndian(a + i) >> drop, y = LoadBigEndian(b + i) >> drop;
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return aLength == bLength ? 0 : (aLength < bLength ? -1 : 1);
+}
+
+void DirectoryReader::Impl::Sort() {
+  std::vector<Entry>& entries = buffers->entries;
+  // NTFS gives "." and ".." first; only the rest is sorted by name.
+  auto first = std::partition(entries.begin(), entries.end(), [](const Entry& e) { return e.dots; });
+  std::sort(entries.begin(), first, [](const Entry& a, const Entry& b) { return a.nativeLength < b.nativeLength; });
+  if (entries.end() - first < 2) return;
+
+  buffers->keys.append(8, '\0');
+  const char* keys = buffers->keys.data();
+  // Names in one folder often share a long beginning (file-0001.tmp, ...).
+  // Comparisons start after it, and most end at the eight bytes that follow,
+  // kept in each entry.
+  size_t common = first->keyLength;
+  const char* model = keys + first->keyOffset;
+  for (auto e = first + 1; e != entries.end() && common > 0; ++e) {
+    const char* key = keys + e->keyOffset;
+    size_t limit = std::min<size_t>(common, e->keyLength), i = 0;
+    while (i + 8 <= limit && LoadBigEndian(key + i) == LoadBigEndian(model + i)) i += 8;
+    while (i < limit && key[i] == model[i]) ++i;
+    common = i;
+  }
+  for (auto e = first; e != entries.end(); ++e) {
+    size_t rest = e->keyLength - common;
+    uint64_t head = LoadBigEndian(keys + e->keyOffset + common);
+    e->head = rest >= 8 ? head : (rest == 0 ? 0 : head & ~(~uint64_t(0) >> (8 * rest)));
   }
 
-  const wchar_t* text = wides.data();
-  std::sort(entries.begin(), entries.end(), [text](const Entry& a, const Entry& b) {
-    // NTFS gives "." and ".." before everything else.
-    if (a.dots || b.dots) {
-      if (a.dots != b.dots) return a.dots;
-      return a.wideLength < b.wideLength;
-    }
-    return CompareNtfsOrder(text + a.wideOffset, a.wideLength, text + b.wideOffset, b.wideLength) < 0;
+  const char* natives = buffers->natives.data();
+  std::sort(first, entries.end(), [keys, natives, common](const Entry& a, const Entry& b) {
+    if (a.head != b.head) return a.head < b.head;
+    int order = KeyCompare(keys + a.keyOffset + common, a.keyLength - common, keys + b.keyOffset + common,
+                           b.keyLength - common);
+    if (order != 0) return order < 0;
+    // Names that differ only in case (Linux allows both): their own units decide.
+    std::wstring p = FromUtf8(std::string(natives + a.nativeOffset, a.nativeLength));
+    std::wstring q = FromUtf8(std::string(natives + b.nativeOffset, b.nativeLength));
+    return CompareNtfsOrder(p.data(), p.size(), q.data(), q.size()) < 0;
   });
-  if (entries.empty()) FailWith(kErrorFileNotFound);
 }
 
 DirectoryReader::DirectoryReader(const std::wstring& pattern) : impl_(new Impl) {
@@ -237,11 +348,12 @@ DirectoryReader::~DirectoryReader() = default;
 
 bool DirectoryReader::Next() {
   Impl& d = *impl_;
-  if (d.next >= d.entries.size()) return false;
+  if (d.next >= d.buffers->entries.size()) return false;
   ++d.next;
-  const Impl::Entry& e = d.Current();
-  d.name.assign(d.wides, e.wideOffset, e.wideLength);
-  d.statRead = false;
+  const Entry& e = d.Current();
+  d.name.clear();
+  AppendWide(d.NativeName(e), e.nativeLength, d.name);
+  if (!d.single) d.statRead = false;
   return true;
 }
 
@@ -251,8 +363,8 @@ uint32_t DirectoryReader::Attributes() const {
   Impl& d = *impl_;
   if (d.next == 0) return kInvalidAttributes;
   d.ReadStatus();
-  const Impl::Entry& e = d.Current();
-  bool hidden = !e.dots && d.wides[e.wideOffset] == L'.';
+  const Entry& e = d.Current();
+  bool hidden = !e.dots && d.NativeName(e)[0] == '.';
   return AttributesOf(e.kind, hidden, d.statOk ? &d.st : nullptr);
 }
 

@@ -4,8 +4,11 @@
 #include <wctype.h>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 #include <vector>
+
+#include "platform/text_codec.h"
 
 namespace platform {
 namespace {
@@ -86,6 +89,44 @@ int CompareNtfsOrder(const wchar_t* a, size_t aLength, const wchar_t* b, size_t 
                                                   : CompareUnits(a + i, aLength - i, b + i, bLength - i, true);
   if (folded != 0) return folded;
   return CompareUnits(a, aLength, b, bLength, false);
+}
+
+void AppendNtfsSortKey(const char* utf8Name, size_t length, std::string& key) {
+  // ASCII, eight bytes at a time: a byte from 'a' to 'z' loses 0x20.
+  const uint64_t high = 0x8080808080808080ull, ones = 0x0101010101010101ull;
+  const size_t start = key.size();
+  key.resize(start + length);
+  char* out = &key[start];
+  size_t i = 0;
+  for (; i + 8 <= length; i += 8) {
+    uint64_t v;
+    std::memcpy(&v, utf8Name + i, 8);
+    if (v & high) break;
+    uint64_t atLeastA = v + ones * (0x80 - 'a');
+    uint64_t aboveZ = v + ones * (0x80 - 'z' - 1);
+    v -= (atLeastA & ~aboveZ & high) >> 2;
+    std::memcpy(out + i, &v, 8);
+  }
+  for (; i < length; ++i) {
+    unsigned char c = static_cast<unsigned char>(utf8Name[i]);
+    if (c >= 0x80) break;
+    out[i] = char((c >= 'a' && c <= 'z') ? c - 32 : c);
+  }
+  if (i == length) return;
+  key.resize(start + i);
+  // The rest holds other characters: fold them unit by unit. Units below 0x80
+  // take one byte; others three, the first of them above every one-byte unit.
+  std::wstring rest = FromUtf8(std::string(utf8Name + i, length - i));
+  Utf16Units units(rest.data(), rest.size());
+  for (long unit; (unit = units.Next(true)) >= 0;) {
+    if (unit < 0x80) {
+      key += char(unit);
+    } else {
+      key += char(0x80 + (unit >> 14));
+      key += char((unit >> 7) & 0x7F);
+      key += char(unit & 0x7F);
+    }
+  }
 }
 
 bool EqualsNtfsNoCase(const std::wstring& a, const std::wstring& b) {
