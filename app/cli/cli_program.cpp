@@ -1,0 +1,210 @@
+#include "app/cli/cli_program.h"
+
+#include <memory>
+
+#include "analysis/analyse_thread.h"
+#include "app/cli/cli_options.h"
+#include "app/cli/cli_report.h"
+#include "app/cli/cli_system.h"
+#include "app/cli/row_outcomes.h"
+#include "app/cli/running_browsers.h"
+#include "cleaning/amnesia.h"
+#include "cleaning/clean_thread.h"
+#include "model/review_list.h"
+#include "platform/file_system.h"
+#include "platform/recycle_bin.h"
+#include "platform/shell.h"
+#include "system/dispatcher.h"
+#include "system/log.h"
+
+namespace {
+
+constexpr int kExitClean = 0;
+constexpr int kExitSomeLeft = 1;
+constexpr int kExitUsage = 2;
+constexpr size_t kLogLines = 10000;
+
+struct Streams {
+  ConsoleStream out{ConsoleStream::Out};
+  ConsoleStream err{ConsoleStream::Err};
+};
+
+int UsageError(Streams& streams, const std::wstring& problem) {
+  streams.err.Write(L"purgello-cli: " + problem + L"\n");
+  return kExitUsage;
+}
+
+int RunList(const CliOptions& options, Streams& streams) {
+  for (size_t i = 0; i < kCategoryCount; ++i) streams.out.Write(ListLine(kCatalogue[i], options.selected[i]));
+  return kExitClean;
+}
+
+// One analysis of the selected categories into list; each row is passed to
+// rowAdded, on this thread, as it arrives.
+void Analyse(const CliOptions& options, TKLog* log, ReviewList& list, StatusLine& status,
+             const std::function<void(const FoundItem& row)>& rowAdded) {
+  QueueDispatcher dispatcher;
+  AnalysisHost host;
+  host.dispatcher = &dispatcher;
+  host.log = log;
+  host.list = &list;
+  host.isEnabled = [&options](const std::wstring& key) {
+    for (size_t i = 0; i < kCategoryCount; ++i)
+      if (key == kCatalogue[i].key) return options.selected[i];
+    return false;
+  };
+  host.showStatus = [&status](const std::wstring& caption) { status.Show(L"Analyzing : " + caption); };
+  host.itemAdded = [&](size_t index) { rowAdded(list.At(index)); };
+  host.done = [&dispatcher] { dispatcher.Stop(); };
+  LogAdd(log, L"Start of analysis", kLogInfo);
+  TAnalyseThd::Start(host);
+  dispatcher.Serve();
+  LogAdd(log, L"End of analysis", kLogInfo);
+  status.Clear();
+}
+
+// What the row stands for now: the file's size, or the whole Recycle Bin.
+uint64_t RowBytes(const FoundItem& row) {
+  return IsRecycleBinRow(row) ? platform::RecycleBinSize() : platform::FileSize64(row.path);
+}
+
+std::wstring RowLabel(const FoundItem& row) { return row.path.empty() ? row.caption : row.path; }
+
+bool StillThere(const std::wstring& path) {
+  return !path.empty() && (platform::WideFileExists(path) || platform::WideFolderExists(path));
+}
+
+int RunPreview(const CliOptions& options, TKLog* log, Streams& streams) {
+  ReviewList list;
+  uint64_t total = 0;
+  StatusLine status(streams.err);
+  Analyse(options, log, list, status, [&](const FoundItem& row) {
+    const uint64_t bytes = RowBytes(row);
+    total += bytes;
+    streams.out.Write(PreviewLine(row.caption, row.path, bytes));
+  });
+  streams.out.Flush();
+  streams.err.Write(FoundSummary(list.Count(), total));
+  return kExitClean;
+}
+
+int RunClean(const CliOptions& options, TKLog* log, Streams& streams) {
+  ReviewList list;
+  uint64_t total = 0;
+  {
+    StatusLine status(streams.err);
+    Analyse(options, log, list, status, [&](const FoundItem& row) { total += RowBytes(row); });
+  }
+  streams.err.Write(FoundSummary(list.Count(), total));
+  OutcomeCounts counts;
+  if (list.Count() == 0) {
+    streams.err.Write(CleanSummary(counts, 0));
+    return kExitClean;
+  }
+
+  TAmnesia amnesia;
+  amnesia.scrambleNames = options.scramble;
+  CleanOptions cleanOptions;
+  cleanOptions.automaticRun = options.automatic;
+  std::vector<std::wstring> titles;
+  platform::TopLevelWindowTitles(titles);
+  cleanOptions.firefoxRunning = TitlesShowFirefox(titles);
+  cleanOptions.songbirdRunning = TitlesShowSongbird(titles);
+  cleanOptions.logDeletions = log != nullptr;
+  cleanOptions.method = options.method;
+  cleanOptions.trim = options.trim;
+
+  // The original rows, for those the run never reached.
+  std::vector<FoundItem> rows;
+  rows.reserve(list.Count());
+  for (size_t i = 0; i < list.Count(); ++i) rows.push_back(list.At(i));
+
+  QueueDispatcher dispatcher;
+  RowOutcomes outcomes(list.Count());
+  uint64_t freed = 0;
+  CleanHost host;
+  host.dispatcher = &dispatcher;
+  host.log = log;
+  host.list = &list;
+  host.amnesia = &amnesia;
+  host.passStarted = [&](int pass, size_t checkedRows) {
+    streams.err.Write(L"Pass " + std::to_wstring(pass) + L" : " + std::to_wstring(checkedRows) +
+                      L" items to be deleted\n");
+  };
+  // A deleted row is final and shown at once; the others may still go in a
+  // later pass and are shown when the cleaning ends.
+  host.rowHandled = [&](size_t row, const std::wstring& label, RowOutcome outcome) {
+    outcomes.Handled(row, label, outcome);
+    if (outcome == RowOutcome::Deleted) streams.out.Write(OutcomeLine(outcome, label));
+  };
+  host.rowsRemoved = [&](const std::vector<size_t>& removed) { outcomes.Removed(removed); };
+  host.done = [&](uint64_t freedBytes) {
+    freed = freedBytes;
+    dispatcher.Stop();
+  };
+  LogAdd(log, L"Start of cleaning", kLogInfo);
+  if (options.method == TAmnesia::kMethodOnePassRandom) LogAdd(log, L"Method : 1 pass random", kLogInfo);
+  if (options.method == TAmnesia::kMethodThreePassDoD) LogAdd(log, L"Method : 3 pass random (DoD)", kLogInfo);
+  TCleanThd::Start(host, cleanOptions);
+  dispatcher.Serve();
+  LogAdd(log, L"End of cleaning", kLogInfo);
+
+  for (const RowOutcomes::Row& row : outcomes.Rows()) {
+    if (!row.handled) continue;
+    switch (row.outcome) {
+      case RowOutcome::Deleted:
+        ++counts.deleted;
+        continue;
+      case RowOutcome::Failed:
+        ++counts.failed;
+        break;
+      case RowOutcome::Skipped:
+        ++counts.skipped;
+        break;
+      case RowOutcome::Scheduled:
+        ++counts.scheduled;
+        break;
+    }
+    streams.out.Write(OutcomeLine(row.outcome, row.label));
+  }
+  // A run that an error ended leaves rows it never reached; those whose file
+  // is still there were not cleaned.
+  for (size_t original : outcomes.Remaining()) {
+    if (outcomes.Rows()[original].handled || !StillThere(rows[original].path)) continue;
+    ++counts.failed;
+    streams.out.Write(OutcomeLine(RowOutcome::Failed, RowLabel(rows[original])));
+  }
+  streams.out.Flush();
+  streams.err.Write(CleanSummary(counts, freed));
+  return counts.failed + counts.skipped > 0 ? kExitSomeLeft : kExitClean;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::wstring>& args) {
+  Streams streams;
+  const CliParse parse = ParseCliArguments(args);
+  if (!parse.Ok()) return UsageError(streams, parse.error);
+  const CliOptions& options = parse.options;
+  switch (options.command) {
+    case CliCommand::Help:
+      streams.out.Write(CliUsage());
+      return kExitClean;
+    case CliCommand::List:
+      return RunList(options, streams);
+    case CliCommand::Preview:
+    case CliCommand::Clean:
+      break;
+  }
+
+  std::wstring problem;
+  if (!PrepareWindowsTree(options, problem)) return UsageError(streams, problem);
+  std::unique_ptr<TKLog> log;
+  if (!options.logFile.empty()) {
+    std::wstring logPath;
+    if (!LogFileWindowsPath(options.logFile, logPath, problem)) return UsageError(streams, problem);
+    log.reset(new TKLog(logPath, kLogLines, true));
+  }
+  return options.command == CliCommand::Preview ? RunPreview(options, log.get(), streams)
+                                                : RunClean(options, log.get(), streams);
+}

@@ -1,0 +1,12 @@
+// The console program: list the categories, preview what an analysis finds,
+// or analyse and clean. The engine's workers run on their own threads while
+// the main thread serves their hand-overs, as the window's GUI thread does.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// args excludes the program name. Returns the exit code: 0 when everything
+// handled was deleted, 1 when some rows failed or were skipped, 2 for a usage
+// error (nothing is analysed or deleted then).
+int RunCli(const std::vector<std::wstring>& args);

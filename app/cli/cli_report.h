@@ -1,0 +1,42 @@
+// What the console program writes: the lines on standard output, the
+// summaries on standard error, and the category shown while it is analysed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "app/cli/cli_system.h"
+#include "cleaning/clean_thread.h"
+#include "model/catalogue.h"
+
+// key TAB item caption TAB on|off
+std::wstring ListLine(const Category& category, bool on);
+// item caption TAB path TAB bytes
+std::wstring PreviewLine(const std::wstring& caption, const std::wstring& path, uint64_t bytes);
+// deleted|failed|skipped|scheduled TAB label (the path, or the caption of a row without one)
+std::wstring OutcomeLine(RowOutcome outcome, const std::wstring& label);
+
+// "Found: 3 items, 2.51 Kb. (2570 bytes)"
+std::wstring FoundSummary(size_t rows, uint64_t bytes);
+
+struct OutcomeCounts {
+  size_t deleted = 0, failed = 0, skipped = 0, scheduled = 0;
+};
+// "Deleted: 3, failed: 0, skipped: 1, scheduled: 0" and "Freed: 2.51 Kb. (2570 bytes)", one line each.
+std::wstring CleanSummary(const OutcomeCounts& counts, uint64_t freedBytes);
+
+// One line on a terminal's standard error that is rewritten in place; does
+// nothing when standard error is not a terminal.
+class StatusLine {
+ public:
+  explicit StatusLine(ConsoleStream& err) : err_(err), active_(err.IsTerminal()) {}
+  ~StatusLine() { Clear(); }
+  void Show(const std::wstring& text);
+  void Clear();
+
+ private:
+  ConsoleStream& err_;
+  const bool active_;
+  size_t shown_ = 0;  // characters on the line now
+};
