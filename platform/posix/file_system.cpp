@@ -58,18 +58,17 @@ const char* BaseName(const std::string& native) {
   return native.c_str() + (slash == std::string::npos ? 0 : slash + 1);
 }
 
-// Appends a Linux name to a wide buffer; plain ASCII names (the common case)
-// need no decoder.
-void AppendWide(const char* name, size_t length, std::wstring& out) {
+// Sets a wide text to a Linux name; plain ASCII names (the common case) need
+// no decoder, and the text's buffer is reused.
+void AssignWide(const char* name, size_t length, std::wstring& out) {
   unsigned char any = 0;
   for (size_t i = 0; i < length; ++i) any |= static_cast<unsigned char>(name[i]);
   if (any >= 0x80) {
-    out += FromUtf8(std::string(name, length));
+    out = FromUtf8(std::string(name, length));
     return;
   }
-  size_t start = out.size();
-  out.resize(start + length);
-  wchar_t* to = &out[start];
+  out.resize(length);
+  wchar_t* to = &out[0];
   for (size_t i = 0; i < length; ++i) to[i] = wchar_t(static_cast<unsigned char>(name[i]));
 }
 
@@ -109,12 +108,14 @@ struct Entry {
 // Readers hand their buffers back to a per-thread pool, so a walk over
 // thousands of folders allocates (and faults in) its memory once.
 struct Buffers {
+  std::vector<char> listing;  // what getdents64 returns
   std::string natives;
   std::string keys;
   std::vector<Entry> entries;
 };
 
 constexpr size_t kPooledBuffers = 16;
+constexpr size_t kListingBytes = 64u << 10;
 constexpr size_t kPooledBytes = 1u << 20;
 
 std::vector<std::unique_ptr<Buffers>>& Pool() {
@@ -133,7 +134,7 @@ std::unique_ptr<Buffers> TakeBuffers() {
 void ReturnBuffers(std::unique_ptr<Buffers> buffers) {
   if (!buffers) return;
   auto& pool = Pool();
-  size_t bytes = buffers->natives.capacity() + buffers->keys.capacity() + buffers->entries.capacity() * sizeof(Entry);
+  size_t bytes = buffers->listing.capacity() + buffers->natives.capacity() + buffers->keys.capacity() + buffers->entries.capacity() * sizeof(Entry);
   if (pool.size() >= kPooledBuffers || bytes > kPooledBytes) return;
   buffers->natives.clear();
   buffers->keys.clear();
@@ -144,8 +145,7 @@ void ReturnBuffers(std::unique_ptr<Buffers> buffers) {
 }  // namespace
 
 struct DirectoryReader::Impl {
-  DIR* dir = nullptr;
-  int dirFd = AT_FDCWD;
+  int dirFd = AT_FDCWD;  // the folder, open while the reader lives (statuses are read through it)
   std::unique_ptr<Buffers> buffers = TakeBuffers();
   size_t next = 0;
   bool single = false;  // a plain path: one entry, status read with it
@@ -156,7 +156,7 @@ struct DirectoryReader::Impl {
   struct stat st {};
 
   ~Impl() {
-    if (dir) closedir(dir);
+    if (dirFd >= 0) close(dirFd);
     ReturnBuffers(std::move(buffers));
   }
 
@@ -212,49 +212,61 @@ void DirectoryReader::Impl::ReadFolder(const std::wstring& folder, const std::ws
   // disk, and costs no lookups.
   std::string native;
   int error = ENOENT;
+  const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+  int fd = -1;
   if (LiteralNativePath(folder, native)) {
-    dir = opendir(native.c_str());
-    if (!dir) error = errno;
+    fd = open(native.c_str(), flags);
+    if (fd < 0) error = errno;
   }
-  if (!dir && (error == ENOENT || error == ENOTDIR)) {
+  if (fd < 0 && (error == ENOENT || error == ENOTDIR)) {
     std::string resolved;
     if (ToNativePath(folder, resolved) && resolved != native) {
-      dir = opendir(resolved.c_str());
-      if (!dir) error = errno;
+      fd = open(resolved.c_str(), flags);
+      if (fd < 0) error = errno;
     }
   }
-  if (!dir) {
+  if (fd < 0) {
     FailWith(error == ENOENT || error == ENOTDIR ? kErrorPathNotFound : WindowsErrorFromErrno(error));
     return;
   }
-  dirFd = dirfd(dir);
+  dirFd = fd;
   FindMask findMask(mask);
   std::wstring wide;
 
-  while (dirent* e = readdir(dir)) {
-    const char* entryName = e->d_name;
-    bool dots = IsDots(entryName);
-    // NTFS has no "." and ".." at the root of a drive.
-    if (dots && atRoot) continue;
-    size_t nativeLength = std::char_traits<char>::length(entryName);
-    if (!findMask.MatchesAll()) {
-      wide.clear();
-      AppendWide(entryName, nativeLength, wide);
-      if (!findMask.Matches(wide)) continue;
+  // getdents64 straight into a pooled buffer: a whole folder of a thousand
+  // entries in one or two calls, and nothing of readdir's per-entry work.
+  std::vector<char>& listing = buffers->listing;
+  if (listing.size() < kListingBytes) listing.resize(kListingBytes);
+  for (;;) {
+    ssize_t got = getdents64(fd, listing.data(), listing.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    for (ssize_t at = 0; at < got;) {
+      const auto* e = reinterpret_cast<const dirent64*>(listing.data() + at);
+      at += e->d_reclen;
+      const char* entryName = e->d_name;
+      bool dots = IsDots(entryName);
+      // NTFS has no "." and ".." at the root of a drive.
+      if (dots && atRoot) continue;
+      size_t nativeLength = std::char_traits<char>::length(entryName);
+      if (!findMask.MatchesAll()) {
+        AssignWide(entryName, nativeLength, wide);
+        if (!findMask.Matches(wide)) continue;
+      }
+      Kind kind = Kind::File;
+      struct stat st;
+      switch (e->d_type) {
+        case DT_DIR: kind = Kind::Folder; break;
+        case DT_LNK:
+          kind = (fstatat(dirFd, entryName, &st, 0) == 0 && S_ISDIR(st.st_mode)) ? Kind::FolderLink : Kind::FileLink;
+          break;
+        case DT_UNKNOWN:
+          if (fstatat(dirFd, entryName, &st, AT_SYMLINK_NOFOLLOW) == 0) kind = KindOf(dirFd, entryName, st);
+          break;
+        default: break;
+      }
+      Add(entryName, nativeLength, kind, dots);
     }
-    Kind kind = Kind::File;
-    struct stat st;
-    switch (e->d_type) {
-      case DT_DIR: kind = Kind::Folder; break;
-      case DT_LNK:
-        kind = (fstatat(dirFd, entryName, &st, 0) == 0 && S_ISDIR(st.st_mode)) ? Kind::FolderLink : Kind::FileLink;
-        break;
-      case DT_UNKNOWN:
-        if (fstatat(dirFd, entryName, &st, AT_SYMLINK_NOFOLLOW) == 0) kind = KindOf(dirFd, entryName, st);
-        break;
-      default: break;
-    }
-    Add(entryName, nativeLength, kind, dots);
   }
   Sort();
   if (buffers->entries.empty()) FailWith(kErrorFileNotFound);
@@ -351,8 +363,7 @@ bool DirectoryReader::Next() {
   if (d.next >= d.buffers->entries.size()) return false;
   ++d.next;
   const Entry& e = d.Current();
-  d.name.clear();
-  AppendWide(d.NativeName(e), e.nativeLength, d.name);
+  AssignWide(d.NativeName(e), e.nativeLength, d.name);
   if (!d.single) d.statRead = false;
   return true;
 }
