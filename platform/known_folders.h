@@ -18,7 +18,10 @@ constexpr int kCsidlInternetCache = 32;
 constexpr int kCsidlHistory = 34;
 
 // The folder's path without a trailing backslash, or empty when the platform
-// cannot supply it.
+// cannot supply it (an id it does not know, a folder that does not exist).
+// posix: where Wine puts the folder for the current prefix and user
+// (C:\windows, C:\users\<user>\AppData\Roaming, ...), and empty when the
+// prefix lacks it, as the shell cannot make an item list for a missing folder.
 std::wstring KnownFolderPath(int csidl);
 
 }  // namespace platform
