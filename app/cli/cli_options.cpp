@@ -111,7 +111,8 @@ CliParse ParseCliArguments(const std::vector<std::wstring>& args) {
         value = arg.substr(equals + 1);
         return true;
       }
-      if (i + 1 >= args.size()) {
+      // "--only --all" lacks its value; a value that starts with "--" can be given as --name=value.
+      if (i + 1 >= args.size() || args[i + 1].compare(0, 2, L"--") == 0) {
         parse.error = L"option " + name + L" needs a value";
         return false;
       }

@@ -1,6 +1,7 @@
 #include "app/cli/cli_program.h"
 
 #include <memory>
+#include <thread>
 
 #include "analysis/analyse_thread.h"
 #include "app/cli/cli_options.h"
@@ -14,6 +15,7 @@
 #include "platform/file_system.h"
 #include "platform/recycle_bin.h"
 #include "platform/shell.h"
+#include "platform/thread_priority.h"
 #include "system/dispatcher.h"
 #include "system/log.h"
 
@@ -39,6 +41,19 @@ int RunList(const CliOptions& options, Streams& streams) {
   return kExitClean;
 }
 
+// Runs body on a worker thread at the lowest priority while this thread
+// serves its hand-overs until one of them stops the dispatcher. Unlike the
+// workers' own Start, the thread is joined: the dispatcher lives on this
+// stack and the worker may still be leaving Invoke when Serve returns.
+void RunWorker(QueueDispatcher& dispatcher, const std::function<void()>& body) {
+  std::thread worker([&body] {
+    platform::SetCurrentThreadLowestPriority();
+    body();
+  });
+  dispatcher.Serve();
+  worker.join();
+}
+
 // One analysis of the selected categories into list; each row is passed to
 // rowAdded, on this thread, as it arrives.
 void Analyse(const CliOptions& options, TKLog* log, ReviewList& list, StatusLine& status,
@@ -57,8 +72,10 @@ void Analyse(const CliOptions& options, TKLog* log, ReviewList& list, StatusLine
   host.itemAdded = [&](size_t index) { rowAdded(list.At(index)); };
   host.done = [&dispatcher] { dispatcher.Stop(); };
   LogAdd(log, L"Start of analysis", kLogInfo);
-  TAnalyseThd::Start(host);
-  dispatcher.Serve();
+  RunWorker(dispatcher, [&] {
+    TAnalyseThd::Execute(host);
+    dispatcher.Invoke(host.done);
+  });
   LogAdd(log, L"End of analysis", kLogInfo);
   status.Clear();
 }
@@ -145,8 +162,10 @@ int RunClean(const CliOptions& options, TKLog* log, Streams& streams) {
   LogAdd(log, L"Start of cleaning", kLogInfo);
   if (options.method == TAmnesia::kMethodOnePassRandom) LogAdd(log, L"Method : 1 pass random", kLogInfo);
   if (options.method == TAmnesia::kMethodThreePassDoD) LogAdd(log, L"Method : 3 pass random (DoD)", kLogInfo);
-  TCleanThd::Start(host, cleanOptions);
-  dispatcher.Serve();
+  RunWorker(dispatcher, [&] {
+    const uint64_t freedBytes = TCleanThd::Execute(host, cleanOptions);
+    dispatcher.Invoke([&] { host.done(freedBytes); });
+  });
   LogAdd(log, L"End of cleaning", kLogInfo);
 
   for (const RowOutcomes::Row& row : outcomes.Rows()) {

@@ -1,0 +1,337 @@
+// The built purgello-cli run end to end over a planted Wine prefix: what it
+// writes on each stream, its exit code, and the files it leaves on disk.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "model/catalogue.h"
+#include "platform/text_codec.h"
+#include "tests/support/planted_prefix.h"
+
+#ifdef __linux__
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#endif
+
+namespace {
+
+const std::wstring kWinTemp = L"C:\\windows\\Temp\\";
+const std::wstring kWin = L"C:\\windows\\";
+
+struct Outcome {
+  int exitCode = -1;
+  std::string out, err;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string U8(const std::wstring& text) { return platform::ToUtf8(text); }
+
+class Cli : public ::testing::Test {
+ protected:
+  // Runs the program with args; the prefix and user are added unless told not to.
+  Outcome Start(std::vector<std::string> args, bool addPrefix = true) {
+    if (addPrefix) {
+      args.push_back("--prefix");
+      args.push_back(prefix.Root());
+      args.push_back("--user");
+      args.push_back("tester");
+    }
+    const std::string outPath = prefix.Root() + "/stdout", errPath = prefix.Root() + "/stderr";
+    std::vector<char*> argv;
+    std::string program = PURGELLO_CLI;
+    argv.push_back(program.data());
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      dup2(out, 1);
+      dup2(err, 2);
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    Outcome run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadAll(outPath);
+    run.err = ReadAll(errPath);
+    return run;
+  }
+
+  bool Exists(const std::wstring& windowsPath) {
+    std::string native;
+    platform::ToNativePath(windowsPath, native);
+    struct stat st;
+    return lstat(native.c_str(), &st) == 0;
+  }
+
+  void SetAge(const std::wstring& windowsPath, int seconds) {
+    std::string native;
+    platform::ToNativePath(windowsPath, native);
+    timespec times[2];
+    clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= seconds;
+    times[1] = times[0];
+    ASSERT_EQ(utimensat(AT_FDCWD, native.c_str(), times, 0), 0);
+  }
+
+  size_t TrashItems() {
+    size_t n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(prefix.Root() + "/xdg/Trash/files")) {
+      (void)entry;
+      ++n;
+    }
+    return n;
+  }
+
+  testsupport::PlantedPrefix prefix;
+};
+
+TEST_F(Cli, ListShowsEveryCategoryInVisitingOrderWithItsDefault) {
+  Outcome run = Start({"list"}, false);
+  EXPECT_EQ(run.exitCode, 0);
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), kCategoryCount);
+  EXPECT_EQ(lines[0], "Recycle_Bin\tRecycle Bin\ton");
+  EXPECT_EQ(lines[2], "Windows_Installer_Duplicates\tWindows Installer Duplicate\toff");
+  EXPECT_EQ(lines[5], "Spybot_Update_Cache\tSpybot Update Cache\ton");
+  EXPECT_EQ(lines[17], "Temporary_Files\tTemporary File\ton");
+  EXPECT_EQ(lines[41], "Windows_Log_files\tWindows Log files\ton");
+  for (size_t i = 0; i < kCategoryCount; ++i)
+    EXPECT_EQ(lines[i], U8(kCatalogue[i].key) + "\t" + U8(kCatalogue[i].itemCaption) + "\t" +
+                            (kCatalogue[i].enabledByDefault ? "on" : "off"));
+  EXPECT_EQ(run.err, "");
+}
+
+TEST_F(Cli, SelectionOptionsApplyInOrderFromTheDefaults) {
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> on;  // empty with allBut: every key but these
+    bool allBut;
+  };
+  const std::vector<Case> cases = {
+      {{}, {"Windows_Installer_Duplicates", "Adobe_Reader_Installer_Cache", "Hotfixes_Uninstallers"}, true},
+      {{"--all"}, {}, true},
+      {{"--only", "Temporary_Files,windows_log_files"}, {"Temporary_Files", "Windows_Log_files"}, false},
+      {{"--only=Cookies"}, {"Cookies"}, false},
+      {{"--all", "--disable", "Recycle_Bin,Cookies"}, {"Recycle_Bin", "Cookies"}, true},
+      {{"--disable", "Recycle_Bin", "--enable", "Hotfixes_Uninstallers"},
+       {"Recycle_Bin", "Windows_Installer_Duplicates", "Adobe_Reader_Installer_Cache"}, true},
+      {{"--only", "Cookies", "--enable", "Recycle_Bin"}, {"Recycle_Bin", "Cookies"}, false},
+      {{"--enable", "Cookies", "--only", "Recycle_Bin"}, {"Recycle_Bin"}, false},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"list"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    Outcome run = Start(args, false);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::vector<std::string> expected;
+    for (const Category& category : kCatalogue) {
+      const std::string key = U8(category.key);
+      const bool named = std::find(c.on.begin(), c.on.end(), key) != c.on.end();
+      expected.push_back(key + "\t" + U8(category.itemCaption) + "\t" + (named != c.allBut ? "on" : "off"));
+    }
+    EXPECT_EQ(Lines(run.out), expected) << (c.args.empty() ? "(defaults)" : c.args[0]);
+  }
+}
+
+TEST_F(Cli, PreviewListsWhatTheAnalysisFindsAndDeletesNothing) {
+  prefix.Plant(kWinTemp + L"a.tmp", "aaaa");
+  prefix.Plant(kWinTemp + L"sub\\\u00fc b.tmp", std::string(1536, 'u'));
+  prefix.Plant(kWinTemp + L"desktop.ini", "x");
+  prefix.Plant(kWin + L"setupact.log", "bb");
+  prefix.PutInRecycleBin("binned", 2048);
+
+  Outcome run = Start({"preview"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(Lines(run.out), (std::vector<std::string>{
+                                "Recycle Bin\t\t2048",
+                                "Temporary File\tC:\\windows\\Temp\\a.tmp\t4",
+                                "Temporary File\tC:\\windows\\Temp\\sub\\\xc3\xbc b.tmp\t1536",
+                                "Windows Log files\tC:\\windows\\setupact.log\t2",
+                            }));
+  EXPECT_EQ(run.err, "Found: 4 items, 3.51 Kb. (3590 bytes)\n");
+  EXPECT_TRUE(Exists(kWinTemp + L"a.tmp"));
+  EXPECT_TRUE(Exists(kWinTemp + L"sub\\\u00fc b.tmp"));
+  EXPECT_TRUE(Exists(kWin + L"setupact.log"));
+  EXPECT_EQ(TrashItems(), 1u);
+
+  run = Start({"preview", "--disable", "Recycle_Bin,Windows_Log_files"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(Lines(run.out).size(), 2u);
+  EXPECT_EQ(run.err, "Found: 2 items, 1.5 Kb. (1540 bytes)\n");
+
+  run = Start({"preview", "--only", "Cookies"});
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "Found: 0 items, 0    b. (0 bytes)\n");
+}
+
+TEST_F(Cli, CleanDeletesTheSelectedRowsAndReportsEach) {
+  prefix.Plant(kWinTemp + L"a.tmp", "aaaa");
+  prefix.Plant(kWinTemp + L"sub\\b.tmp", "bbbbbb");
+  prefix.Plant(kWin + L"setupact.log", "kept");
+  prefix.PutInRecycleBin("binned", 100);
+  const std::string log = prefix.Root() + "/clean.log";
+
+  Outcome run = Start({"clean", "--only", "Recycle_Bin,Temporary_Files", "--method", "3pass", "--trim", "--scramble",
+                   "--log", log});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(Lines(run.out), (std::vector<std::string>{"deleted\tRecycle Bin", "deleted\tC:\\windows\\Temp\\a.tmp",
+                                                       "deleted\tC:\\windows\\Temp\\sub\\b.tmp"}));
+  EXPECT_EQ(run.err,
+            "Found: 3 items, 110  b. (110 bytes)\n"
+            "Pass 1 : 3 items to be deleted\n"
+            "Pass 2 : 0 items to be deleted\n"
+            "Deleted: 3, failed: 0, skipped: 0, scheduled: 0\n"
+            "Freed: 110  b. (110 bytes)\n");
+  EXPECT_FALSE(Exists(kWinTemp + L"a.tmp"));
+  EXPECT_FALSE(Exists(kWinTemp + L"sub\\b.tmp"));
+  EXPECT_TRUE(Exists(kWinTemp + L"sub"));  // folders are never found, never removed
+  EXPECT_TRUE(Exists(kWin + L"setupact.log"));
+  EXPECT_EQ(TrashItems(), 0u);
+
+  // The log: verbose, newest line first, every deletion logged under its found name.
+  const std::string text = ReadAll(log);
+  for (const char* line :
+       {"Start of analysis", "Analyzing : Temporary Files", "Start of cleaning", "Method : 3 pass random (DoD)",
+        "Deletion of : C:\\windows\\Temp\\a.tmp [SUCCESS]", "Pass 2 : 0 items to be deleted", "End of cleaning"})
+    EXPECT_NE(text.find(line), std::string::npos) << line;
+  EXPECT_EQ(text.find("Analyzing : Cookies"), std::string::npos);
+  EXPECT_EQ(text.rfind("Info\t[", 0), 0u);
+  EXPECT_NE(text.find("End of cleaning\r\n"), std::string::npos);
+  EXPECT_LT(text.find("End of cleaning"), text.find("Start of analysis"));
+}
+
+TEST_F(Cli, AutomaticRunsKeepYoungTemporaryFiles) {
+  const std::wstring young = prefix.Plant(kWinTemp + L"young.tmp", "y");
+  const std::wstring old = prefix.Plant(kWinTemp + L"old.tmp", "o");
+  const std::wstring youngLog = prefix.Plant(kWin + L"setupact.log", "l");  // no "Temp" in its caption
+  SetAge(young, 59 * 60);
+  SetAge(old, 61 * 60);
+  SetAge(youngLog, 60);
+
+  Outcome run = Start({"clean", "--only", "Temporary_Files,Windows_Log_files", "--automatic"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(Lines(run.out),
+            (std::vector<std::string>{"deleted\tC:\\windows\\Temp\\old.tmp", "deleted\tC:\\windows\\setupact.log",
+                                      "skipped\tC:\\windows\\Temp\\young.tmp"}));
+  EXPECT_NE(run.err.find("Deleted: 2, failed: 0, skipped: 1, scheduled: 0\n"), std::string::npos) << run.err;
+  EXPECT_TRUE(Exists(young));
+  EXPECT_FALSE(Exists(old));
+
+  // A manual run takes it.
+  run = Start({"clean", "--only", "Temporary_Files"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, "deleted\tC:\\windows\\Temp\\young.tmp\n");
+  EXPECT_FALSE(Exists(young));
+}
+
+#ifdef __linux__
+// The immutable flag stops every deletion, even by root.
+bool SetImmutable(const std::string& native, bool on) {
+  int fd = open(native.c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  int flags = 0;
+  bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+  ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  close(fd);
+  return ok;
+}
+
+TEST_F(Cli, AFileThatCannotBeDeletedIsReportedOnceAsFailed) {
+  prefix.Plant(kWinTemp + L"a.tmp", "a");
+  const std::wstring held = prefix.Plant(kWinTemp + L"held.tmp", "h");
+  prefix.Plant(kWinTemp + L"z.tmp", "z");
+  std::string native;
+  platform::ToNativePath(held, native);
+  if (!SetImmutable(native, true)) GTEST_SKIP() << "cannot hold a file against deletion here";
+
+  Outcome run = Start({"clean", "--only", "Temporary_Files"});
+  SetImmutable(native, false);
+  EXPECT_EQ(run.exitCode, 1);
+  // Tried in both passes, reported once, after the rows that went.
+  EXPECT_EQ(Lines(run.out), (std::vector<std::string>{"deleted\tC:\\windows\\Temp\\a.tmp",
+                                                       "deleted\tC:\\windows\\Temp\\z.tmp",
+                                                       "failed\tC:\\windows\\Temp\\held.tmp"}));
+  EXPECT_NE(run.err.find("Pass 2 : 1 items to be deleted\n"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("Deleted: 2, failed: 1, skipped: 0, scheduled: 0\nFreed: 2    b. (2 bytes)\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_TRUE(Exists(held));
+}
+#endif
+
+TEST_F(Cli, UsageErrorsNameTheProblemAndDeleteNothing) {
+  prefix.Plant(kWinTemp + L"a.tmp", "a");
+  prefix.PutInRecycleBin("binned", 10);
+  mkdir((prefix.Root() + "/not-a-prefix").c_str(), 0700);
+  struct Case {
+    std::vector<std::string> args;
+    bool addPrefix;
+    std::string error;  // the start of the one line on standard error
+  };
+  const std::vector<Case> cases = {
+      {{"clean", "--only", "Temporary_Files,Nope"}, true, "purgello-cli: unknown category key 'Nope'; valid keys: "
+                                                          "Recycle_Bin, Windows_VirtualStore, "},
+      {{"clean", "--disable", "Temporary_Files,"}, true, "purgello-cli: empty category key in --disable"},
+      {{"clean", "--frobnicate"}, true, "purgello-cli: unknown option '--frobnicate'"},
+      {{"clean", "-x"}, true, "purgello-cli: unknown option '-x'"},
+      {{"clean", "extra"}, true, "purgello-cli: unexpected argument 'extra'"},
+      {{"wipe"}, true, "purgello-cli: unknown command 'wipe'"},
+      {{"--all"}, true, "purgello-cli: no command given"},
+      {{"clean", "--method", "7pass"}, true, "purgello-cli: unknown method '7pass'"},
+      {{"clean", "--trim=yes"}, true, "purgello-cli: option --trim takes no value"},
+      {{"preview", "--automatic"}, true, "purgello-cli: option --automatic applies to clean only"},
+      {{"clean", "--only"}, true, "purgello-cli: option --only needs a value"},
+      {{"clean", "--prefix", prefix.Root() + "/not-a-prefix"}, false,
+       "purgello-cli: '" + prefix.Root() + "/not-a-prefix' is not a Wine prefix (it has no drive_c)"},
+      {{"clean", "--prefix", prefix.Root(), "--user", "nobody"}, false,
+       "purgello-cli: no user folder 'nobody' in " + prefix.Root() + "/drive_c/users"},
+      {{"clean", "--prefix", prefix.Root(), "--user", ".."}, false, "purgello-cli: '..' is not a user folder name"},
+      {{"clean", "--log", prefix.Root() + "/missing/x.log"}, true, "purgello-cli: cannot write the log file"},
+  };
+  for (const Case& c : cases) {
+    Outcome run = Start(c.args, c.addPrefix);
+    EXPECT_EQ(run.exitCode, 2) << c.error;
+    EXPECT_EQ(run.out, "") << c.error;
+    EXPECT_EQ(run.err.rfind(c.error, 0), 0u) << run.err;
+    EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+  }
+  EXPECT_TRUE(Exists(kWinTemp + L"a.tmp"));
+  EXPECT_EQ(TrashItems(), 1u);
+}
+
+TEST_F(Cli, HelpListsTheCommandsAndOptions) {
+  Outcome run = Start({"--help"}, false);
+  EXPECT_EQ(run.exitCode, 0);
+  for (const char* word : {"list", "preview", "clean", "--all", "--only", "--enable", "--disable", "--method",
+                           "--trim", "--scramble", "--automatic", "--log", "--prefix", "--user", "Temporary_Files"})
+    EXPECT_NE(run.out.find(word), std::string::npos) << word;
+}
+
+}  // namespace
