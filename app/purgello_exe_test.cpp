@@ -1,0 +1,227 @@
+// The real Purgello.exe, copied into a folder of its own and started there as a
+// portable program: what it leaves in its log, its settings file, the registry
+// and the user's profile. A run that showed a message box would never end, so
+// each run has a time limit.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/known_folders.h"
+#include "platform/registry.h"
+#include "platform/text_codec.h"
+#include "platform/whole_file.h"
+#include "platform/win_path.h"
+#include "platform/wow64.h"
+#include "settings/ini_file.h"
+#include "settings/settings_store.h"
+#include "system/formatters.h"
+#include "system/privileges.h"
+#include "system/windows_version.h"
+#include "tests/support/temp_tree.h"
+
+namespace {
+
+using platform::RegRoot;
+using testsupport::TempTree;
+using Entries = std::map<std::wstring, std::wstring>;
+using LogLine = std::pair<std::wstring, std::wstring>;  // level name, message
+
+// The build gives the Linux path of the program; Wine shows "/" as drive Z:.
+std::wstring BuiltProgramPath() {
+  std::wstring path = L"Z:" + platform::FromUtf8(PURGELLO_EXE);
+  for (wchar_t& c : path)
+    if (c == L'/') c = L'\\';
+  return path;
+}
+
+class PurgelloExeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Forget();
+    appData_ = platform::KnownFolderPath(platform::kCsidlAppData);
+    ASSERT_FALSE(appData_.empty());
+    exe_ = tree_.Path(L"Purgello.exe");
+    ASSERT_TRUE(CopyFileW(BuiltProgramPath().c_str(), exe_.c_str(), FALSE)) << "cannot copy " << PURGELLO_EXE;
+  }
+  void TearDown() override { Forget(); }
+
+  void Forget() {
+    platform::DeleteKeyTree(RegRoot::CurrentUser, kMakerBranch);
+    const std::wstring appData = platform::KnownFolderPath(platform::kCsidlAppData);
+    if (!appData.empty()) RemoveTree(appData + L"\\Halvoris");
+  }
+  static void RemoveTree(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    {
+      platform::DirectoryReader reader(folder + L"\\*");
+      while (reader.Next())
+        if (reader.Name() != L"." && reader.Name() != L"..") names.push_back(reader.Name());
+    }
+    for (const std::wstring& name : names)
+      if (!platform::DeleteFileAt(folder + L"\\" + name)) RemoveTree(folder + L"\\" + name);
+    platform::RemoveEmptyFolder(folder);
+  }
+
+  std::wstring MakerFolder() const { return appData_ + L"\\Halvoris"; }
+  std::wstring DataFolder() const { return MakerFolder() + L"\\Purgello\\"; }
+  void MakeDataFolder() const {
+    platform::WideCreateFolder(MakerFolder());
+    platform::WideCreateFolder(MakerFolder() + L"\\Purgello");
+  }
+
+  // Starts the copy with the given parameter text and waits for its end; the exit code.
+  DWORD Run(const std::wstring& parameters) {
+    std::wstring commandLine = L"\"" + exe_ + L"\"";
+    if (!parameters.empty()) commandLine += L" " + parameters;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, tree_.Root().c_str(),
+                        &startup, &process)) {
+      ADD_FAILURE() << "CreateProcess failed: " << GetLastError();
+      return DWORD(-1);
+    }
+    DWORD exitCode = DWORD(-1);
+    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) {
+      GetExitCodeProcess(process.hProcess, &exitCode);
+    } else {
+      ADD_FAILURE() << "Purgello.exe did not end (waiting for a message box?)";
+      TerminateProcess(process.hProcess, 1);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return exitCode;
+  }
+
+  Entries IniSection(const std::wstring& section) const {
+    Entries out;
+    for (const IniEntry& e : IniFile(tree_.ReadFile(L"settings.ini")).ReadSection(section)) out[e.name] = e.value;
+    return out;
+  }
+
+  // The log file's lines, oldest first.
+  std::vector<LogLine> LogLines() const {
+    std::string bytes;
+    EXPECT_EQ(platform::ReadWholeFile(DataFolder() + L"Purgello.log", 1 << 22, bytes), platform::WholeFileRead::Ok);
+    std::vector<LogLine> lines;
+    for (size_t from = 0; from < bytes.size();) {
+      size_t end = bytes.find("\r\n", from);
+      if (end == std::string::npos) end = bytes.size();
+      const std::wstring line = platform::FromAnsi(bytes.substr(from, end - from));
+      const size_t tab1 = line.find(L'\t');
+      const size_t tab2 = tab1 == std::wstring::npos ? tab1 : line.find(L'\t', tab1 + 1);
+      EXPECT_NE(tab2, std::wstring::npos) << platform::ToUtf8(line);
+      if (tab2 != std::wstring::npos) lines.insert(lines.begin(), {line.substr(0, tab1), line.substr(tab2 + 1)});
+      from = end + 2;
+    }
+    return lines;
+  }
+
+  static bool BranchExists(const std::wstring& path) { return platform::KeyExists(RegRoot::CurrentUser, path); }
+
+  TempTree tree_;
+  std::wstring appData_;
+  std::wstring exe_;
+};
+
+TEST_F(PurgelloExeTest, DebugRunKeepsItsLogAndGivesBackItsSettings) {
+  tree_.WriteFile(L"settings.ini", "[Settings]\r\nDebugMode=1\r\nExpertMode=1\r\n[Settings_DWORD]\r\nLangue=1036\r\n");
+  // A previous update's installer and its empty log.
+  MakeDataFolder();
+  ASSERT_TRUE(platform::WriteWholeFile(DataFolder() + L"update.exe", "MZ"));
+  ASSERT_TRUE(platform::WriteWholeFile(DataFolder() + L"update.log", ""));
+  // A language file that Windows had redirected into the user's VirtualStore,
+  // beside a file of the user's.
+  const std::wstring local = platform::KnownFolderPath(platform::kCsidlLocalAppData);
+  std::wstring store = local + L"\\VirtualStore";
+  platform::WideCreateFolder(store);
+  const std::wstring below = tree_.Root().substr(3);
+  for (size_t from = 0; from < below.size();) {
+    size_t to = below.find(L'\\', from);
+    if (to == std::wstring::npos) to = below.size();
+    platform::WideCreateFolder(store += L"\\" + below.substr(from, to - from));
+    from = to + 1;
+  }
+  store += L"\\";
+  ASSERT_TRUE(platform::WriteWholeFile(store + L"HV_0000040C.SPK", "QLM"));
+  ASSERT_TRUE(platform::WriteWholeFile(store + L"notes.txt", "mine"));
+
+  ASSERT_EQ(Run(L"\"two words\" second"), 0u);
+
+  const Entries settings = IniSection(L"Settings");
+  ASSERT_EQ(settings.count(L"uid"), 1u);
+  const std::wstring uid = settings.at(L"uid");
+  EXPECT_FALSE(uid.empty());
+  EXPECT_EQ(uid.find_first_not_of(L"0123456789"), std::wstring::npos) << platform::ToUtf8(uid);
+  EXPECT_EQ(settings, (Entries{{L"DebugMode", L"1"}, {L"ExpertMode", L"1"}, {L"Maximized", L"0"}, {L"uid", uid}}));
+  EXPECT_EQ(IniSection(L"Settings_DWORD"), (Entries{{L"Langue", L"1036"}}));
+  EXPECT_FALSE(BranchExists(kSettingsBranch));
+  EXPECT_FALSE(BranchExists(kMakerBranch));
+
+  const std::wstring reactOS = ReactOSVersionText();
+  std::vector<LogLine> expected = {
+      {L"Info", L"Starting"},
+      {L"Verbose", L"Debug mode"},
+      {L"Info", exe_},
+      {L"Info", L"Purgello v" PURGELLO_VERSION_TEXT},
+      {L"Info", reactOS.empty() ? L"Windows : " + WindowsVersionText() : L"ReactOS : " + reactOS},
+      {L"Info", L"64Bits : " + YesNo(platform::IsWow64())},
+      {L"Info", L"Administrator : " + YesNo(IsAdministrator())},
+      {L"Info", L"Portable : Yes"},
+      {L"Info", L"two words"},
+      {L"Verbose", L"UID : " + uid},
+  };
+  const std::pair<const wchar_t*, int> folders[] = {
+      {L"CSIDL_WINDOWS", 36},          {L"CSIDL_COMMON_APPDATA", 35}, {L"CSIDL_LOCAL_APPDATA", 28},
+      {L"CSIDL_APPDATA", 26},          {L"CSIDL_PROFILE", 40},        {L"CSIDL_PROGRAM_FILES", 38},
+      {L"CSIDL_PROGRAM_FILESX86", 42}, {L"CSIDL_RECENT", 8},          {L"CSIDL_COOKIES", 33},
+      {L"CSIDL_INTERNET_CACHE", 32},   {L"CSIDL_HISTORY", 34}};
+  for (const auto& [name, csidl] : folders)
+    expected.push_back({L"Info", name + (L" = " + platform::WithTrailingBackslash(platform::KnownFolderPath(csidl)))});
+  expected.push_back({L"Verbose", L"Cleaning VirtualStore : " + store});
+  EXPECT_EQ(LogLines(), expected);
+
+  EXPECT_FALSE(platform::WideFileExists(DataFolder() + L"update.exe"));
+  EXPECT_TRUE(platform::WideFileExists(DataFolder() + L"update.log"));  // empty: left alone
+  EXPECT_FALSE(platform::WideFileExists(store + L"HV_0000040C.SPK"));
+  EXPECT_TRUE(platform::WideFileExists(store + L"notes.txt"));
+
+  platform::DeleteFileAt(store + L"notes.txt");
+  for (std::wstring folder = platform::WithoutTrailingBackslash(store); folder.size() > local.size();
+       folder = platform::WithoutTrailingBackslash(platform::FolderOf(folder)))
+    platform::RemoveEmptyFolder(folder);
+}
+
+TEST_F(PurgelloExeTest, NormalRunLeavesOnlyItsSettingsFile) {
+  tree_.WriteFile(L"settings.ini", "[Settings]\r\nExpertMode=0\r\nMaximized=1\r\n[Settings_DWORD]\r\nLangue=1033\r\n");
+  // A sibling product keeps its own folder and registry value.
+  ASSERT_TRUE(platform::WideCreateFolder(MakerFolder()));
+  ASSERT_TRUE(platform::WideCreateFolder(MakerFolder() + L"\\Shredix"));
+  WriteMakerValue(L"Shredix", L"C:\\Shredix\\Shredix.exe");
+
+  ASSERT_EQ(Run(L""), 0u);
+
+  const Entries settings = IniSection(L"Settings");
+  ASSERT_EQ(settings.count(L"uid"), 1u);
+  EXPECT_EQ(settings, (Entries{{L"ExpertMode", L"0"}, {L"Maximized", L"1"}, {L"uid", settings.at(L"uid")}}));
+  EXPECT_EQ(IniSection(L"Settings_DWORD"), (Entries{{L"Langue", L"1033"}}));
+  EXPECT_FALSE(BranchExists(kSettingsBranch));
+  EXPECT_FALSE(MakerValueExists(L"Purgello"));
+  EXPECT_EQ(ReadMakerValue(L"Shredix"), L"C:\\Shredix\\Shredix.exe");
+  // The data folder went with the log in it; the maker folder stays for the sibling.
+  EXPECT_FALSE(platform::WideFolderExists(MakerFolder() + L"\\Purgello"));
+  EXPECT_TRUE(platform::WideFolderExists(MakerFolder() + L"\\Shredix"));
+  // Nothing but the program and its settings file beside it.
+  std::vector<std::wstring> beside;
+  for (platform::DirectoryReader reader(tree_.Root() + L"\\*"); reader.Next();)
+    if (!reader.IsFolder()) beside.push_back(reader.Name());
+  EXPECT_EQ(beside, (std::vector<std::wstring>{L"Purgello.exe", L"settings.ini"}));
+}
+
+}  // namespace
