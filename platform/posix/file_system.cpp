@@ -92,10 +92,6 @@ bool Native(const std::wstring& path, std::string& native) {
   return FailWith(kErrorPathNotFound);
 }
 
-}  // namespace
-
-namespace {
-
 struct Entry {
   uint32_t nativeOffset, nativeLength;  // the Linux name, NUL-terminated in `natives`
   uint32_t keyOffset, keyLength;        // its sort key in `keys`
@@ -134,7 +130,8 @@ std::unique_ptr<Buffers> TakeBuffers() {
 void ReturnBuffers(std::unique_ptr<Buffers> buffers) {
   if (!buffers) return;
   auto& pool = Pool();
-  size_t bytes = buffers->listing.capacity() + buffers->natives.capacity() + buffers->keys.capacity() + buffers->entries.capacity() * sizeof(Entry);
+  size_t bytes = buffers->listing.capacity() + buffers->natives.capacity() + buffers->keys.capacity() +
+                 buffers->entries.capacity() * sizeof(Entry);
   if (pool.size() >= kPooledBuffers || bytes > kPooledBytes) return;
   buffers->natives.clear();
   buffers->keys.clear();
