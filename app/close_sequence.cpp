@@ -17,7 +17,8 @@ void CleanLogFile(const TKLog& log) {
 }
 
 void RemovePortableData(const std::wstring& programPath, const std::wstring& dataFolder, bool debugMode) {
-  if (!debugMode) {
+  // An empty folder would make the pattern "\*.*", the root of the current drive.
+  if (!debugMode && !dataFolder.empty()) {
     const std::wstring programFolder = platform::WithTrailingBackslash(platform::FolderOf(programPath));
     if (platform::EqualsNoCase(dataFolder, programFolder)) {
       for (const std::wstring& name : {std::wstring(kApplicationTitle) + L".log", std::wstring(L"update.exe"),

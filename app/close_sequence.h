@@ -25,6 +25,7 @@ void CleanLogFile(const TKLog& log);
 // is in it. When the data folder is the program's own folder (the user's
 // application-data folder could not be used), only the program's own files go:
 // the log, "update.exe" and "update.log", never the user's files beside it.
+// An empty data folder (the start-up never ran) deletes nothing.
 void RemovePortableData(const std::wstring& programPath, const std::wstring& dataFolder, bool debugMode);
 
 // The close, in order: settings Maximized and ExpertMode; the VirtualStore

@@ -149,9 +149,10 @@ class StartupTest : public ::testing::Test {
   void SetUp() override {
 #ifndef _WIN32
     saved_ = platform::CurrentWinePrefix();
-    const std::wstring profile = L"prefix\\drive_c\\users\\tester\\";
-    for (const wchar_t* folder : {L"windows", L"AppData\\Roaming", L"AppData\\Local\\Microsoft\\Windows\\History"})
-      prefix_.MakeFolder(std::wstring(folder) == L"windows" ? L"prefix\\drive_c\\windows" : profile + folder);
+    // Some known folders exist, the others are logged as missing.
+    for (const wchar_t* folder : {L"windows", L"users\\tester\\AppData\\Roaming",
+                                  L"users\\tester\\AppData\\Local\\Microsoft\\Windows\\History"})
+      prefix_.MakeFolder(std::wstring(L"prefix\\drive_c\\") + folder);
     platform::SetWinePrefix({testsupport::NativePath(prefix_.Path(L"prefix")), "tester"});
 #endif
     platform::DeleteKeyTree(platform::RegRoot::CurrentUser, kMakerBranch);
