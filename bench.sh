@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 usage() {
-  echo "usage: $0 <benchmark> [options]; benchmarks: shred" >&2
+  echo "usage: $0 <benchmark> [options]; benchmarks: shred, listing" >&2
   exit 2
 }
 
@@ -22,6 +22,14 @@ case "$name" in
     # ShredFile (three passes) against GNU shred -n 3 -u on a 256 MiB file.
     build shred_bench
     build/native-release/bench/shred_bench "$@"
+    ;;
+  listing)
+    # ListFiles against a bare readdir walk over a planted tree of 200,000 files
+    # on the real disk (kept between runs in /var/tmp, planted on first use).
+    build listing_bench
+    tree=${PURGELLO_BENCH_DIR:-/var/tmp/purgello-bench}/listing-tree
+    mkdir -p "$(dirname "$tree")"
+    build/native-release/bench/listing_bench "$tree" 200000 "$@"
     ;;
   *)
     usage

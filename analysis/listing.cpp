@@ -56,9 +56,18 @@ void Walk(const std::wstring& root, const Filter& filter, PathList& list) {
     if (IsDots(name)) continue;
     const bool isFolder = top.reader->IsFolder();
     if (isFolder && top.reader->IsReparsePoint()) continue;
-    std::wstring full = top.folder + name;
-    if (filter.Accepts(name, isFolder)) list.push_back(full);
-    if (isFolder) open(full + L'\\');  // invalidates top
+    const bool accepted = filter.Accepts(name, isFolder);
+    if (!accepted && !isFolder) continue;
+    std::wstring full;
+    full.reserve(top.folder.size() + name.size() + 1);
+    full.append(top.folder).append(name);
+    if (!isFolder) {
+      list.push_back(std::move(full));
+      continue;
+    }
+    if (accepted) list.push_back(full);
+    full += L'\\';
+    open(std::move(full));  // invalidates top
   }
 }
 
