@@ -54,6 +54,10 @@ std::wstring AnalysisRun::Under(const std::wstring& knownFolder, const std::wstr
   return knownFolder.empty() ? std::wstring() : knownFolder + relative;
 }
 
+bool AnalysisRun::FolderExists(const std::wstring& path) {
+  return !path.empty() && platform::WideFolderExists(platform::WithoutTrailingBackslash(path));
+}
+
 const PathList& AnalysisRun::Files(const std::wstring& root) {
   mainList.clear();
   ListFiles(root, mainList);

@@ -51,6 +51,8 @@ class AnalysisRun {
   // A folder below a known folder, or empty when the known folder is: nothing
   // is ever listed or offered below a folder the platform could not supply.
   static std::wstring Under(const std::wstring& knownFolder, const std::wstring& relative);
+  // Whether a folder exists; a trailing separator is allowed, an empty path is no folder.
+  static bool FolderExists(const std::wstring& path);
 
   // Clears the main list and fills it with one listing; returns it.
   const PathList& Files(const std::wstring& root);

@@ -8,16 +8,6 @@
 
 namespace {
 
-// Folder tests take the folder without its trailing separator.
-bool FolderExists(const std::wstring& path) {
-  return !path.empty() && platform::WideFolderExists(platform::WithoutTrailingBackslash(path));
-}
-
-// A fixed file: the gate drops it when it is not there.
-void OfferFile(AnalysisRun& run, const std::wstring& path) {
-  if (!path.empty()) run.Offer(path);
-}
-
 bool ContainsCaseSensitive(const std::wstring& text, const std::wstring& part) {
   return text.find(part) != std::wstring::npos;
 }
@@ -25,7 +15,7 @@ bool ContainsCaseSensitive(const std::wstring& text, const std::wstring& part) {
 }  // namespace
 
 void COMODOSysLogRule(AnalysisRun& run) {
-  OfferFile(run, AnalysisRun::Under(run.kf().programFiles, L"COMODO\\COMODO System-Cleaner\\CRC.log"));
+  run.Offer(AnalysisRun::Under(run.kf().programFiles, L"COMODO\\COMODO System-Cleaner\\CRC.log"));
 }
 
 void WindowsLiveCacheRule(AnalysisRun& run) {
@@ -34,7 +24,7 @@ void WindowsLiveCacheRule(AnalysisRun& run) {
 
 void AdobeReaderCacheRule(AnalysisRun& run) {
   const std::wstring acrobat = AnalysisRun::Under(run.kf().localAppData, L"Adobe\\Acrobat\\");
-  if (!FolderExists(acrobat)) return;
+  if (!AnalysisRun::FolderExists(acrobat)) return;
   run.mainList.clear();
   ListFolders(acrobat, run.mainList);
   // Case-sensitive on purpose, and a folder below a search cache matches as
@@ -94,17 +84,17 @@ void GoogleEarthCacheRule(AnalysisRun& run) {
   };
   for (const std::wstring& root : roots) {
     if (root.empty()) continue;
-    OfferFile(run, root + L"dbCache.dat");
-    OfferFile(run, root + L"dbCache.dat.index");
+    run.Offer(root + L"dbCache.dat");
+    run.Offer(root + L"dbCache.dat.index");
     run.OfferAll(run.Files(root + L"unified_cache_leveldb_leveldb2\\"));
   }
 }
 
 void XnViewCacheRule(AnalysisRun& run) {
   const KnownFolders& kf = run.kf();
-  OfferFile(run, AnalysisRun::Under(kf.programFiles, L"XnView\\cache\\XnView.db"));
-  OfferFile(run, AnalysisRun::Under(kf.localAppData, L"XnView\\XnView.db"));
-  OfferFile(run, AnalysisRun::Under(kf.appData, L"XnView\\XnView.db"));
+  run.Offer(AnalysisRun::Under(kf.programFiles, L"XnView\\cache\\XnView.db"));
+  run.Offer(AnalysisRun::Under(kf.localAppData, L"XnView\\XnView.db"));
+  run.Offer(AnalysisRun::Under(kf.appData, L"XnView\\XnView.db"));
 }
 
 void QuicktimeCacheRule(AnalysisRun& run) {
@@ -113,7 +103,7 @@ void QuicktimeCacheRule(AnalysisRun& run) {
 
 void TomTomCacheRule(AnalysisRun& run) {
   const std::wstring profiles = AnalysisRun::Under(run.kf().appData, L"TomTom\\HOME\\Profiles\\");
-  if (!FolderExists(profiles)) return;
+  if (!AnalysisRun::FolderExists(profiles)) return;
   // The update downloads kept in each device profile; the test is case-sensitive.
   run.OfferIf(run.Files(profiles),
               [](const std::wstring& f) { return ContainsCaseSensitive(f, L".default\\Updates\\"); });

@@ -12,11 +12,6 @@
 
 namespace {
 
-// Folder tests take the folder without its trailing separator.
-bool FolderExists(const std::wstring& path) {
-  return !path.empty() && platform::WideFolderExists(platform::WithoutTrailingBackslash(path));
-}
-
 // Every file below each folder, one listing after the other into the main list.
 const PathList& FilesOfEach(AnalysisRun& run, const std::wstring& knownFolder,
                             std::initializer_list<const wchar_t*> folders) {
@@ -234,13 +229,13 @@ bool IsOperaProfileTrace(const std::wstring& path) {
 }
 
 void OfferFilesIfFolderExists(AnalysisRun& run, const std::wstring& folder) {
-  if (FolderExists(folder)) run.OfferAll(run.Files(folder));
+  if (AnalysisRun::FolderExists(folder)) run.OfferAll(run.Files(folder));
 }
 
 // The legacy layout keeps "profile" folders and "cache4" folders anywhere
 // below its roots. Folder names are compared exactly, as the browser writes them.
 void OfferLegacyOperaProfiles(AnalysisRun& run, const std::wstring& root) {
-  if (!FolderExists(root)) return;
+  if (!AnalysisRun::FolderExists(root)) return;
   run.mainList.clear();
   ListFolders(root, run.mainList);
   for (const std::wstring& folder : run.mainList) {
@@ -250,7 +245,7 @@ void OfferLegacyOperaProfiles(AnalysisRun& run, const std::wstring& root) {
            {L"vlink4.dat", L"download.dat", L"opera.dir", L"global.dat", L"sessions\\autosave.win"})
         run.Offer(folder + L"\\" + file);
       const std::wstring cache = folder + L"\\cache\\";
-      if (FolderExists(cache)) {
+      if (AnalysisRun::FolderExists(cache)) {
         run.innerList.clear();
         ListFiles(cache, run.innerList);
         run.OfferAll(run.innerList);

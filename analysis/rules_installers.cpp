@@ -7,15 +7,6 @@
 #include "platform/win_path.h"
 #include "system/log.h"
 
-namespace {
-
-// Folder tests take the folder without its trailing separator.
-bool FolderExists(const std::wstring& path) {
-  return !path.empty() && platform::WideFolderExists(platform::WithoutTrailingBackslash(path));
-}
-
-}  // namespace
-
 void AppleInstallerCacheRule(AnalysisRun& run) {
   const std::wstring& common = run.kf().commonAppData;
   run.OfferAll(run.Files(AnalysisRun::Under(common, L"Apple\\Installer Cache")));
@@ -68,10 +59,10 @@ void OfferJreInstallerFolders(AnalysisRun& run, const std::wstring& base, const 
 
 void SunJavaInstallerCacheRule(AnalysisRun& run) {
   const KnownFolders& kf = run.kf();
-  if (FolderExists(kf.localLow)) OfferJreInstallerFolders(run, kf.localLow, L"Sun\\Java\\", L"Oracle\\Java\\");
+  if (AnalysisRun::FolderExists(kf.localLow)) OfferJreInstallerFolders(run, kf.localLow, L"Sun\\Java\\", L"Oracle\\Java\\");
   run.mainList.clear();
-  if (FolderExists(kf.localAppData)) OfferJreInstallerFolders(run, kf.localAppData, L"Sun\\Java", L"Oracle\\Java");
-  if (FolderExists(kf.localLow)) {
+  if (AnalysisRun::FolderExists(kf.localAppData)) OfferJreInstallerFolders(run, kf.localAppData, L"Sun\\Java", L"Oracle\\Java");
+  if (AnalysisRun::FolderExists(kf.localLow)) {
     run.Log(L"Recursively listing folders in " + kf.localLow, kLogVerbose);
     // The relative paths start with a separator: the items keep the doubled one.
     run.mainList.clear();
@@ -85,7 +76,7 @@ void SunJavaInstallerCacheRule(AnalysisRun& run) {
 void AdobeReaderInstallerCacheRule(AnalysisRun& run) {
   const KnownFolders& kf = run.kf();
   const std::wstring adobe = AnalysisRun::Under(kf.programFiles, L"Adobe\\");
-  if (FolderExists(adobe)) {
+  if (AnalysisRun::FolderExists(adobe)) {
     run.mainList.clear();
     ListFolders(adobe, run.mainList);
     for (const std::wstring& folder : run.mainList) {
@@ -97,7 +88,7 @@ void AdobeReaderInstallerCacheRule(AnalysisRun& run) {
   }
   // The updater's downloaded packages.
   const std::wstring updater = AnalysisRun::Under(kf.commonAppData, L"Adobe\\ARM\\");
-  if (FolderExists(updater)) run.OfferAll(run.Files(updater));
+  if (AnalysisRun::FolderExists(updater)) run.OfferAll(run.Files(updater));
 }
 
 void GoogleUpdaterCacheRule(AnalysisRun& run) {
@@ -121,5 +112,5 @@ void NVIDIADriversCacheRule(AnalysisRun& run) {
 
 void ATIDriversInstallerCacheRule(AnalysisRun& run) {
   const std::wstring support = L"c:\\ATI\\Support\\";
-  if (FolderExists(support)) run.OfferAll(run.Files(support));
+  if (AnalysisRun::FolderExists(support)) run.OfferAll(run.Files(support));
 }

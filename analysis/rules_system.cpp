@@ -10,15 +10,6 @@
 #include "platform/win_path.h"
 #include "system/file_exists_non_empty.h"
 
-namespace {
-
-// Folder tests take the folder without its trailing separator.
-bool FolderExists(const std::wstring& path) {
-  return !path.empty() && platform::WideFolderExists(platform::WithoutTrailingBackslash(path));
-}
-
-}  // namespace
-
 void RecycleBinRule(AnalysisRun& run) {
   if (platform::RecycleBinItemCount() > 0) run.Offer(L"");
 }
@@ -32,7 +23,7 @@ void WindowsVirtualStoreRule(AnalysisRun& run) {
   // Only copies whose shadowed folder is gone are orphans.
   run.OfferIf(run.Files(store), [&](const std::wstring& file) {
     std::wstring shadowed = drive + StripPrefix(file, store);
-    return !FolderExists(platform::FolderOf(shadowed));
+    return !AnalysisRun::FolderExists(platform::FolderOf(shadowed));
   });
 }
 
@@ -113,7 +104,7 @@ void MSTerminalCacheRule(AnalysisRun& run) {
 
 void PCHealthDumpsRule(AnalysisRun& run) {
   const std::wstring dumps = AnalysisRun::Under(run.kf().windows, L"PCHealth\\ErrorRep\\UserDumps\\");
-  if (!FolderExists(dumps)) return;
+  if (!AnalysisRun::FolderExists(dumps)) return;
   run.OfferAll(run.Files(dumps));
 }
 
@@ -133,19 +124,19 @@ void OfferFilesBelowFolders(AnalysisRun& run, const std::function<bool(const std
 
 void HotfixesUninstallersRule(AnalysisRun& run) {
   const std::wstring& windows = run.kf().windows;
-  if (FolderExists(windows)) {
+  if (AnalysisRun::FolderExists(windows)) {
     run.FoldersFlat(windows);
     OfferFilesBelowFolders(run, [](const std::wstring& name) {
       return StartsText(name, L"$NtUninstallKB") || StartsText(name, L"$NtServicePackUninstall$");
     });
   }
   const std::wstring ie7 = AnalysisRun::Under(windows, L"\\ie7updates");
-  if (FolderExists(ie7)) {
+  if (AnalysisRun::FolderExists(ie7)) {
     run.FoldersFlat(ie7);
     OfferFilesBelowFolders(run, [](const std::wstring& name) { return StartsText(name, L"KB"); });
   }
   const std::wstring downloads = AnalysisRun::Under(windows, L"SoftwareDistribution\\Download");
-  if (FolderExists(downloads)) {
+  if (AnalysisRun::FolderExists(downloads)) {
     run.innerList.clear();
     ListFiles(downloads + L"\\", run.innerList);
     run.OfferAll(run.innerList);
@@ -154,7 +145,7 @@ void HotfixesUninstallersRule(AnalysisRun& run) {
 
 void WindowsLogFilesRule(AnalysisRun& run) {
   const std::wstring& windows = run.kf().windows;
-  if (!FolderExists(windows)) return;
+  if (!AnalysisRun::FolderExists(windows)) return;
   run.OfferIf(run.FilesByExt(windows, L".log"), [](const std::wstring& f) {
     std::wstring name = NameWithoutExt(f);
     return !platform::EqualsNoCase(name, L"WindowsUpdate") && !platform::EqualsNoCase(name, L"Sti_Trace") &&
