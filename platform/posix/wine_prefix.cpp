@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/posix/folder_name_index.h"
 #include "platform/posix/ntfs_names.h"
 #include "platform/text_codec.h"
 #include "platform/win_path.h"
@@ -109,21 +110,7 @@ bool ForEachComponent(const std::wstring& path, size_t pos, Visit visit) {
 // names that differ only by case, so the exact name wins, then the first match
 // in NTFS order. Empty when nothing matches.
 std::string FindComponentNoCase(const std::string& folder, const std::wstring& wanted) {
-  DIR* dir = opendir(folder.c_str());
-  if (!dir) return std::string();
-  std::string best;
-  std::wstring bestWide;
-  while (dirent* e = readdir(dir)) {
-    std::wstring candidate = FromUtf8(e->d_name);
-    if (!EqualsNtfsNoCase(candidate, wanted)) continue;
-    if (best.empty() ||
-        CompareNtfsOrder(candidate.data(), candidate.size(), bestWide.data(), bestWide.size()) < 0) {
-      best = e->d_name;
-      bestWide = candidate;
-    }
-  }
-  closedir(dir);
-  return best;
+  return FindNameNoCase(folder, wanted);
 }
 
 }  // namespace
@@ -158,7 +145,8 @@ bool LiteralNativePath(const std::wstring& windowsPath, std::string& nativePath)
 bool ToNativePath(const std::wstring& windowsPath, std::string& nativePath) {
   // Most paths name what is on disk with its own letter case: one lstat.
   std::string literal;
-  if (LiteralNativePath(windowsPath, literal) && Exists(literal)) {
+  const bool plain = LiteralNativePath(windowsPath, literal);
+  if (plain && Exists(literal)) {
     nativePath = std::move(literal);
     return true;
   }
@@ -167,6 +155,21 @@ bool ToNativePath(const std::wstring& windowsPath, std::string& nativePath) {
   if (!SplitDrive(windowsPath, rest, letter)) return false;
   const std::string base = DriveBase(letter);
   if (base.empty()) return false;
+
+  // Mostly only the last name is not on disk as written (a file gone, or in
+  // another case): when its folder is, every component before it resolves to
+  // itself, so one lookup in that folder decides.
+  const size_t end = windowsPath.find_last_not_of(L"\\/");
+  const size_t cut = end == std::wstring::npos ? std::wstring::npos : windowsPath.find_last_of(L"\\/", end);
+  const size_t slash = literal.find_last_of('/');
+  if (plain && cut != std::wstring::npos && cut >= rest && slash != std::string::npos) {
+    const std::string folder = slash == 0 ? std::string("/") : literal.substr(0, slash);
+    if (Exists(folder)) {
+      const std::string found = FindComponentNoCase(folder, windowsPath.substr(cut + 1, end - cut));
+      nativePath = found.empty() ? std::move(literal) : Join(folder, found);
+      return true;
+    }
+  }
 
   std::string current = base;
   bool missing = false;  // once a component is missing, the rest are kept as given
