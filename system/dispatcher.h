@@ -30,7 +30,9 @@ class QueueDispatcher : public Dispatcher {
  public:
   void Invoke(const std::function<void()>& fn) override;
   // Runs handed-over functions until Stop() is called (by one of them or by
-  // any thread), then returns. The calling thread becomes the served thread.
+  // any thread), then returns once no thread is inside Invoke any more, so the
+  // dispatcher may be destroyed right after. The calling thread becomes the
+  // served thread.
   void Serve();
   void Stop();
 
@@ -42,6 +44,7 @@ class QueueDispatcher : public Dispatcher {
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<Task*> queue_;
+  int invoking_ = 0;  // threads inside Invoke, waiting or returning
   bool stopping_ = false;
   std::thread::id servedThread_;
 };

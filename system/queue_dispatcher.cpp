@@ -8,9 +8,13 @@ void QueueDispatcher::Invoke(const std::function<void()>& fn) {
     return;
   }
   Task task{&fn};
+  ++invoking_;
   queue_.push_back(&task);
   wake_.notify_all();
   wake_.wait(lock, [&] { return task.done; });
+  // Still under the lock: Serve cannot return, and the dispatcher cannot be
+  // destroyed, before this thread has let go of it.
+  if (--invoking_ == 0) wake_.notify_all();
 }
 
 void QueueDispatcher::Serve() {
@@ -28,6 +32,9 @@ void QueueDispatcher::Serve() {
     task->done = true;
     wake_.notify_all();
   }
+  // A worker whose last hand-over (its end notification) has run may still be
+  // returning from Invoke; the caller may destroy this object once we return.
+  wake_.wait(lock, [&] { return invoking_ == 0; });
   servedThread_ = std::thread::id();
 }
 
