@@ -92,6 +92,21 @@ bool Native(const std::wstring& path, std::string& native) {
   return FailWith(kErrorPathNotFound);
 }
 
+// The status of the entry a Windows path names. The path as written is tried
+// first: when its letter case matches the disk (nearly always) that is the one
+// lstat, where resolving first and then reading the status costs two. found is
+// false with the error set when nothing is there.
+Status StatusOfPath(const std::wstring& path, std::string& native) {
+  if (LiteralNativePath(path, native)) {
+    Status s = StatusOf(native);
+    if (s.found) return s;
+  }
+  if (!Native(path, native)) return Status();
+  Status s = StatusOf(native);
+  if (!s.found) FailWithErrno();
+  return s;
+}
+
 struct Entry {
   uint32_t nativeOffset, nativeLength;  // the Linux name, NUL-terminated in `natives`
   uint32_t keyOffset, keyLength;        // its sort key in `keys`
@@ -183,15 +198,8 @@ struct DirectoryReader::Impl {
 
 void DirectoryReader::Impl::LookUpOne(const std::wstring& pattern) {
   std::string native;
-  if (!ToNativePath(pattern, native)) {
-    FailWith(kErrorPathNotFound);
-    return;
-  }
-  Status s = StatusOf(native);
-  if (!s.found) {
-    FailWithErrno();
-    return;
-  }
+  Status s = StatusOfPath(pattern, native);
+  if (!s.found) return;
   // One entry, whose status is known already: the name shown is the last
   // component of the path as it is on disk.
   Add(native.data(), native.size(), s.kind, false);
@@ -412,9 +420,9 @@ bool WideCreateFolder(const std::wstring& path) {
 
 uint64_t FileSize64(const std::wstring& path) {
   std::string native;
-  if (!HasWildcard(FileNameOf(path)) && ToNativePath(path, native)) {
-    struct stat st;
-    if (lstat(native.c_str(), &st) == 0) return S_ISREG(st.st_mode) ? uint64_t(st.st_size) : 0;
+  if (!HasWildcard(FileNameOf(path))) {
+    Status s = StatusOfPath(path, native);
+    if (s.found) return S_ISREG(s.st.st_mode) ? uint64_t(s.st.st_size) : 0;
   }
   DirectoryReader reader(path);
   return reader.Next() ? reader.Size() : 0;
@@ -422,12 +430,8 @@ uint64_t FileSize64(const std::wstring& path) {
 
 uint32_t FileAttributes(const std::wstring& path) {
   std::string native;
-  if (!Native(path, native)) return kInvalidAttributes;
-  Status s = StatusOf(native);
-  if (!s.found) {
-    FailWithErrno();
-    return kInvalidAttributes;
-  }
+  Status s = StatusOfPath(path, native);
+  if (!s.found) return kInvalidAttributes;
   return AttributesOf(s.kind, IsHiddenName(BaseName(native)), &s.st);
 }
 
