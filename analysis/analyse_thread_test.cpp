@@ -33,7 +33,8 @@ class AnalyseThread : public ::testing::Test {
     host.log = &log;
     host.list = &list;
     host.showStatus = [&](const std::wstring& status) { statuses.push_back(status); };
-    host.itemAdded = [&](size_t index) {
+    host.itemAdded = [&](size_t index, int64_t bytes) {
+      sizes.push_back(bytes);
       // Each row arrives alone and in order.
       EXPECT_EQ(index, rowsSeen);
       EXPECT_EQ(list.Count(), index + 1);
@@ -71,6 +72,7 @@ class AnalyseThread : public ::testing::Test {
   ReviewList list;
   std::function<bool(const std::wstring&)> isEnabled;  // empty: the settings decide
   std::vector<std::wstring> statuses;
+  std::vector<int64_t> sizes;  // as each row was added
   size_t rowsSeen = 0, rowsAtDone = 0;
   int doneCount = 0;
 };
@@ -94,6 +96,7 @@ TEST_F(AnalyseThread, EveryCategoryInCatalogueOrderWhenNoSettingExists) {
                                         {L"Windows Log files", kWin + L"setupact.log"}}));
   EXPECT_EQ(list.At(0).sizeText, L"2 Kb.");
   EXPECT_EQ(list.At(1).sizeText, L"4    b.");
+  EXPECT_EQ(sizes, (std::vector<int64_t>{2048, 4, 2}));
   EXPECT_TRUE(list.At(1).checked);
   EXPECT_EQ(doneCount, 1);
   EXPECT_EQ(rowsAtDone, 3u);

@@ -37,7 +37,7 @@ void AnalysisRun::AddFoundItem(const std::wstring& caption, const std::wstring& 
   }
   host_.dispatcher->Invoke([&] {
     host_.list->Add(caption, path, FormatSize(size));
-    if (host_.itemAdded) host_.itemAdded(host_.list->Count() - 1);
+    if (host_.itemAdded) host_.itemAdded(host_.list->Count() - 1, size);
   });
 }
 

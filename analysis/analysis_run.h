@@ -3,6 +3,7 @@
 // gate, AddFoundItem, through which every found file passes.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -20,7 +21,8 @@ struct AnalysisHost {
   TKLog* log = nullptr;
   ReviewList* list = nullptr;
   std::function<void(const std::wstring& statusCaption)> showStatus;  // may be empty
-  std::function<void(size_t rowIndex)> itemAdded;                     // may be empty
+  // may be empty; bytes: the size the row's size text was made from
+  std::function<void(size_t rowIndex, int64_t bytes)> itemAdded;
   std::function<void()> done;                                          // end notification
   // Which categories the run visits; empty means IsCategoryEnabled (the
   // settings). Called on the worker as the run reaches each category.
