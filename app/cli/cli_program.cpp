@@ -1,7 +1,6 @@
 #include "app/cli/cli_program.h"
 
 #include <memory>
-#include <thread>
 
 #include "analysis/analyse_thread.h"
 #include "app/cli/cli_options.h"
@@ -13,9 +12,7 @@
 #include "cleaning/clean_thread.h"
 #include "model/review_list.h"
 #include "platform/file_system.h"
-#include "platform/recycle_bin.h"
 #include "platform/shell.h"
-#include "platform/thread_priority.h"
 #include "system/dispatcher.h"
 #include "system/log.h"
 
@@ -41,24 +38,19 @@ int RunList(const CliOptions& options, Streams& streams) {
   return kExitClean;
 }
 
-// Runs body on a worker thread at the lowest priority while this thread
-// serves its hand-overs until one of them stops the dispatcher. Unlike the
-// workers' own Start, the thread is joined: the dispatcher lives on this
-// stack and the worker may still be leaving Invoke when Serve returns.
-void RunWorker(QueueDispatcher& dispatcher, const std::function<void()>& body) {
-  std::thread worker([&body] {
-    platform::SetCurrentThreadLowestPriority();
-    body();
-  });
-  dispatcher.Serve();
-  worker.join();
-}
+// The console program has no window to keep responsive, so the workers' runs
+// go on its one thread and every hand-over is a plain call: nothing waits on
+// another thread for each row. Its priority is the caller's (nice).
+class InlineDispatcher : public Dispatcher {
+ public:
+  void Invoke(const std::function<void()>& fn) override { fn(); }
+};
 
 // One analysis of the selected categories into list; each row is passed to
-// rowAdded, on this thread, as it arrives.
+// rowAdded, with the bytes its size text was made from, as it arrives.
 void Analyse(const CliOptions& options, TKLog* log, ReviewList& list, StatusLine& status,
-             const std::function<void(const FoundItem& row)>& rowAdded) {
-  QueueDispatcher dispatcher;
+             const std::function<void(const FoundItem& row, uint64_t bytes)>& rowAdded) {
+  InlineDispatcher dispatcher;
   AnalysisHost host;
   host.dispatcher = &dispatcher;
   host.log = log;
@@ -69,20 +61,11 @@ void Analyse(const CliOptions& options, TKLog* log, ReviewList& list, StatusLine
     return false;
   };
   host.showStatus = [&status](const std::wstring& caption) { status.Show(L"Analyzing : " + caption); };
-  host.itemAdded = [&](size_t index) { rowAdded(list.At(index)); };
-  host.done = [&dispatcher] { dispatcher.Stop(); };
+  host.itemAdded = [&](size_t index, int64_t bytes) { rowAdded(list.At(index), uint64_t(bytes)); };
   LogAdd(log, L"Start of analysis", kLogInfo);
-  RunWorker(dispatcher, [&] {
-    TAnalyseThd::Execute(host);
-    dispatcher.Invoke(host.done);
-  });
+  TAnalyseThd::Execute(host);
   LogAdd(log, L"End of analysis", kLogInfo);
   status.Clear();
-}
-
-// What the row stands for now: the file's size, or the whole Recycle Bin.
-uint64_t RowBytes(const FoundItem& row) {
-  return IsRecycleBinRow(row) ? platform::RecycleBinSize() : platform::FileSize64(row.path);
 }
 
 std::wstring RowLabel(const FoundItem& row) { return row.path.empty() ? row.caption : row.path; }
@@ -95,8 +78,7 @@ int RunPreview(const CliOptions& options, TKLog* log, Streams& streams) {
   ReviewList list;
   uint64_t total = 0;
   StatusLine status(streams.err);
-  Analyse(options, log, list, status, [&](const FoundItem& row) {
-    const uint64_t bytes = RowBytes(row);
+  Analyse(options, log, list, status, [&](const FoundItem& row, uint64_t bytes) {
     total += bytes;
     streams.out.Write(PreviewLine(row.caption, row.path, bytes));
   });
@@ -110,7 +92,7 @@ int RunClean(const CliOptions& options, TKLog* log, Streams& streams) {
   uint64_t total = 0;
   {
     StatusLine status(streams.err);
-    Analyse(options, log, list, status, [&](const FoundItem& row) { total += RowBytes(row); });
+    Analyse(options, log, list, status, [&](const FoundItem&, uint64_t bytes) { total += bytes; });
   }
   streams.err.Write(FoundSummary(list.Count(), total));
   OutcomeCounts counts;
@@ -136,9 +118,8 @@ int RunClean(const CliOptions& options, TKLog* log, Streams& streams) {
   rows.reserve(list.Count());
   for (size_t i = 0; i < list.Count(); ++i) rows.push_back(list.At(i));
 
-  QueueDispatcher dispatcher;
+  InlineDispatcher dispatcher;
   RowOutcomes outcomes(list.Count());
-  uint64_t freed = 0;
   CleanHost host;
   host.dispatcher = &dispatcher;
   host.log = log;
@@ -155,17 +136,10 @@ int RunClean(const CliOptions& options, TKLog* log, Streams& streams) {
     if (outcome == RowOutcome::Deleted) streams.out.Write(OutcomeLine(outcome, label));
   };
   host.rowsRemoved = [&](const std::vector<size_t>& removed) { outcomes.Removed(removed); };
-  host.done = [&](uint64_t freedBytes) {
-    freed = freedBytes;
-    dispatcher.Stop();
-  };
   LogAdd(log, L"Start of cleaning", kLogInfo);
   if (options.method == TAmnesia::kMethodOnePassRandom) LogAdd(log, L"Method : 1 pass random", kLogInfo);
   if (options.method == TAmnesia::kMethodThreePassDoD) LogAdd(log, L"Method : 3 pass random (DoD)", kLogInfo);
-  RunWorker(dispatcher, [&] {
-    const uint64_t freedBytes = TCleanThd::Execute(host, cleanOptions);
-    dispatcher.Invoke([&] { host.done(freedBytes); });
-  });
+  const uint64_t freed = TCleanThd::Execute(host, cleanOptions);
   LogAdd(log, L"End of cleaning", kLogInfo);
 
   for (const RowOutcomes::Row& row : outcomes.Rows()) {

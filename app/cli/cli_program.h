@@ -1,6 +1,6 @@
 // The console program: list the categories, preview what an analysis finds,
-// or analyse and clean. The engine's workers run on their own threads while
-// the main thread serves their hand-overs, as the window's GUI thread does.
+// or analyse and clean. The analysis and cleaning workers' runs go on the
+// program's one thread, their hand-overs made as plain calls.
 #pragma once
 
 #include <string>
