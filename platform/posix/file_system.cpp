@@ -92,18 +92,23 @@ bool Native(const std::wstring& path, std::string& native) {
   return FailWith(kErrorPathNotFound);
 }
 
-// The status of the entry a Windows path names. The path as written is tried
-// first: when its letter case matches the disk (nearly always) that is the one
-// lstat, where resolving first and then reading the status costs two. found is
-// false with the error set when nothing is there.
+// The status of the entry a Windows path names, read while the path is mapped
+// (one lstat when its letter case matches the disk, as nearly always). found
+// is false with the error set when nothing is there.
 Status StatusOfPath(const std::wstring& path, std::string& native) {
-  if (LiteralNativePath(path, native)) {
-    Status s = StatusOf(native);
-    if (s.found) return s;
+  Status s;
+  switch (ToNativePathWithStatus(path, native, s.st)) {
+    case NativeEntry::NoDrive:
+      FailWith(kErrorPathNotFound);
+      return s;
+    case NativeEntry::Missing:
+      FailWithErrno();
+      return s;
+    case NativeEntry::Present:
+      break;
   }
-  if (!Native(path, native)) return Status();
-  Status s = StatusOf(native);
-  if (!s.found) FailWithErrno();
+  s.found = true;
+  s.kind = KindOf(AT_FDCWD, native.c_str(), s.st);
   return s;
 }
 

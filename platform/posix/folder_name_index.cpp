@@ -85,12 +85,13 @@ std::string ScanFor(const std::string& folder, const std::wstring& wanted) {
 
 class FolderIndexes {
  public:
-  std::string Find(const std::string& folder, const std::wstring& wanted) {
+  std::string Find(const std::string& folder, const std::wstring& wanted, bool& isFolder) {
+    struct stat st;
+    isFolder = stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (!isFolder) return std::string();
     std::lock_guard<std::mutex> lock(mutex_);
     if (!Ready()) return ScanFor(folder, wanted);
     ApplyEvents();
-    struct stat st;
-    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::string();
     auto it = folders_.find(folder);
     // The path may lead to another folder now (an ancestor renamed or relinked).
     if (it != folders_.end() && (it->second.device != st.st_dev || it->second.inode != st.st_ino)) {
@@ -230,10 +231,13 @@ class FolderIndexes {
 
 }  // namespace
 
-std::string FindNameNoCase(const std::string& folder, const std::wstring& wanted) {
+std::string FindNameNoCase(const std::string& folder, const std::wstring& wanted, bool* isFolder) {
   // Never destroyed: workers may still look names up while the program exits.
   static FolderIndexes* const indexes = new FolderIndexes;
-  return indexes->Find(folder, wanted);
+  bool folderThere = false;
+  std::string found = indexes->Find(folder, wanted, folderThere);
+  if (isFolder) *isFolder = folderThere;
+  return found;
 }
 
 }  // namespace platform

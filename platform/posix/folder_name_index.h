@@ -16,7 +16,8 @@ namespace platform {
 
 // The name of the entry of folder (a Linux path) that equals wanted without
 // regard to case as NTFS folds it; of several, the first in NTFS order. Empty
-// when none does or the folder cannot be read.
-std::string FindNameNoCase(const std::string& folder, const std::wstring& wanted);
+// when none does or the folder cannot be read. *isFolder, when asked for,
+// tells whether folder leads to a folder at all.
+std::string FindNameNoCase(const std::string& folder, const std::wstring& wanted, bool* isFolder = nullptr);
 
 }  // namespace platform

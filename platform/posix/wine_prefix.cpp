@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdlib>
 #include <mutex>
 
@@ -142,12 +143,19 @@ bool LiteralNativePath(const std::wstring& windowsPath, std::string& nativePath)
   return true;
 }
 
-bool ToNativePath(const std::wstring& windowsPath, std::string& nativePath) {
+namespace {
+
+// The mapping of ToNativePath. With status set, *present tells whether the
+// entry is there and *status holds its lstat when it is.
+bool Resolve(const std::wstring& windowsPath, std::string& nativePath, struct stat* status, bool* present) {
+  struct stat scratch;
+  if (!status) status = &scratch;
   // Most paths name what is on disk with its own letter case: one lstat.
   std::string literal;
   const bool plain = LiteralNativePath(windowsPath, literal);
-  if (plain && Exists(literal)) {
+  if (plain && lstat(literal.c_str(), status) == 0) {
     nativePath = std::move(literal);
+    if (present) *present = true;
     return true;
   }
   size_t rest;
@@ -164,9 +172,14 @@ bool ToNativePath(const std::wstring& windowsPath, std::string& nativePath) {
   const size_t slash = literal.find_last_of('/');
   if (plain && cut != std::wstring::npos && cut >= rest && slash != std::string::npos) {
     const std::string folder = slash == 0 ? std::string("/") : literal.substr(0, slash);
-    if (Exists(folder)) {
-      const std::string found = FindComponentNoCase(folder, windowsPath.substr(cut + 1, end - cut));
+    bool isFolder = false;
+    const std::string found = FindNameNoCase(folder, windowsPath.substr(cut + 1, end - cut), &isFolder);
+    if (isFolder) {
       nativePath = found.empty() ? std::move(literal) : Join(folder, found);
+      if (present) {
+        errno = ENOENT;  // what the lstat of a name missing from its folder gives
+        *present = !found.empty() && lstat(nativePath.c_str(), status) == 0;
+      }
       return true;
     }
   }
@@ -191,7 +204,20 @@ bool ToNativePath(const std::wstring& windowsPath, std::string& nativePath) {
     return true;
   });
   nativePath = std::move(current);
+  if (present) *present = lstat(nativePath.c_str(), status) == 0;  // also sets errno when missing
   return true;
+}
+
+}  // namespace
+
+bool ToNativePath(const std::wstring& windowsPath, std::string& nativePath) {
+  return Resolve(windowsPath, nativePath, nullptr, nullptr);
+}
+
+NativeEntry ToNativePathWithStatus(const std::wstring& windowsPath, std::string& nativePath, struct stat& status) {
+  bool present = false;
+  if (!Resolve(windowsPath, nativePath, &status, &present)) return NativeEntry::NoDrive;
+  return present ? NativeEntry::Present : NativeEntry::Missing;
 }
 
 std::wstring FromNativePath(const std::string& nativePath) {

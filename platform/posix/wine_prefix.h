@@ -2,6 +2,8 @@
 // user the posix platform works on, and how a Windows path maps to a Linux one.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
 
 namespace platform {
@@ -25,6 +27,11 @@ void SetWinePrefix(const WinePrefix& prefix);
 // given. Returns false for paths that name no drive (relative, UNC, unknown
 // drive). An optional "\\?\" prefix is ignored.
 bool ToNativePath(const std::wstring& windowsPath, std::string& nativePath);
+
+// ToNativePath that also tells whether the entry is there, with its lstat
+// status when it is, for no more reading of the disk than the mapping needs.
+enum class NativeEntry { NoDrive, Missing, Present };
+NativeEntry ToNativePathWithStatus(const std::wstring& windowsPath, std::string& nativePath, struct stat& status);
 
 // The same mapping without looking at the disk: every component as given.
 // Right whenever the path's letter case matches the disk, at no cost; callers
