@@ -22,7 +22,8 @@ fi
 
 status=0
 echo "== check executables"
-tools/check-binaries.sh build/win32/Purgello.exe build/win64/Purgello.exe || status=1
+tools/check-binaries.sh build/win32/Purgello.exe build/win64/Purgello.exe \
+  build/win32/purgello-cli.exe build/win64/purgello-cli.exe || status=1
 for preset in native native-tsan win64; do
   echo "== test $preset"
   ctest --preset "$preset" -j2 || status=1
