@@ -6,6 +6,8 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <limits.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -163,6 +165,7 @@ class FolderIndexes {
         if (n < 0 && errno == EINTR) continue;
         return;  // EAGAIN: nothing more queued
       }
+      const bool more = size_t(n) > sizeof buffer - sizeof(inotify_event) - NAME_MAX - 1;
       for (ssize_t at = 0; at < n;) {
         const inotify_event* event = reinterpret_cast<const inotify_event*>(buffer + at);
         at += ssize_t(sizeof(inotify_event) + event->len);
@@ -183,6 +186,8 @@ class FolderIndexes {
         if (event->mask & (IN_CREATE | IN_MOVED_TO)) AddName(folder->second, name);
         if (event->mask & (IN_DELETE | IN_MOVED_FROM)) RemoveName(folder->second, name);
       }
+      // A read that left room for another event took every event queued.
+      if (!more) return;
     }
   }
 
