@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 usage() {
-  echo "usage: $0 <benchmark> [options]; benchmarks: shred, listing" >&2
+  echo "usage: $0 <benchmark> [options]; benchmarks: shred, listing, delete, peer" >&2
   exit 2
 }
 
@@ -30,6 +30,16 @@ case "$name" in
     tree=${PURGELLO_BENCH_DIR:-/var/tmp/purgello-bench}/listing-tree
     mkdir -p "$(dirname "$tree")"
     build/native-release/bench/listing_bench "$tree" 200000 "$@"
+    ;;
+  delete)
+    # The cleaning worker deleting 100,000 small files against find -delete.
+    build delete_bench
+    build/native-release/bench/delete_bench "$@"
+    ;;
+  peer)
+    # purgello-cli against BleachBit: preview and clean of 100,000 small files.
+    build purgello-cli
+    bench/peer_bench.sh build/native-release/purgello-cli "$@"
     ;;
   *)
     usage

@@ -1,12 +1,11 @@
 #include "platform/posix/folder_name_index.h"
 
 #include <dirent.h>
+#include <limits.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
-
-#include <limits.h>
 
 #include <algorithm>
 #include <cerrno>
