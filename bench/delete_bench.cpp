@@ -1,7 +1,8 @@
 // The cleaning worker deleting many small files: TCleanThd (method 0, no trim,
-// no random names) through its real thread and a dispatcher served on this
-// thread, over rows prepared in a ReviewList, against `find DIR -type f
-// -delete` on an identical tree. Only the cleaning is timed; runs alternate.
+// no random names) on a worker thread, handing over to a QueueDispatcher that
+// this thread serves, over rows prepared in a ReviewList, against `find DIR
+// -type f -delete` on an identical tree. Only the cleaning is timed; runs
+// alternate.
 //
 //   delete_bench [--files N] [--folders N] [--runs N] [--dir FOLDER] [--lowest-priority]
 //
@@ -92,8 +93,8 @@ double RunOurs(const Tree& tree, bool lowest) {
   host.dispatcher = &dispatcher;
   host.list = &list;
   host.amnesia = &amnesia;
-  // What the console program hands over: the passes, every row's outcome,
-  // each sweep's removals and the end.
+  // What a front end that reports per row is handed: the passes, every row's
+  // outcome, each sweep's removals and the end.
   size_t handled = 0, removed = 0;
   int passes = 0;
   host.passStarted = [&](int, size_t) { ++passes; };
@@ -103,7 +104,7 @@ double RunOurs(const Tree& tree, bool lowest) {
   CleanOptions options;  // method 0, no trim, manual run
 
   const auto start = std::chrono::steady_clock::now();
-  // The worker's thread as the console program runs it, joined.
+  // The worker's thread as TCleanThd::Start makes it, but joined.
   std::thread worker([&] {
     if (lowest) platform::SetCurrentThreadLowestPriority();
     const uint64_t freed = TCleanThd::Execute(host, options);
