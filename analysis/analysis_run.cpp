@@ -10,16 +10,6 @@
 #include "system/dispatcher.h"
 #include "system/log.h"
 
-namespace {
-
-bool IsRegularFile(const std::wstring& path) {
-  uint32_t attributes = platform::FileAttributes(path);
-  return attributes != platform::kInvalidAttributes &&
-         (attributes & (platform::kAttrDirectory | platform::kAttrReparsePoint)) == 0;
-}
-
-}  // namespace
-
 AnalysisRun::AnalysisRun(AnalysisHost& host, KnownFolders folders) : host_(host), folders_(std::move(folders)) {}
 
 void AnalysisRun::AddFoundItem(const std::wstring& caption, const std::wstring& path) {
@@ -32,8 +22,9 @@ void AnalysisRun::AddFoundItem(const std::wstring& caption, const std::wstring& 
     // Listings see the disk with redirection off; the test and the size must
     // see the same file on 64-bit Windows.
     platform::FsRedirectionOff redirectionOff;
-    if (!IsRegularFile(path)) return;
-    size = static_cast<int64_t>(platform::FileSize64(path));
+    platform::FileStatus status;
+    if (!platform::QueryFileStatus(path, status) || !status.IsRegularFile()) return;
+    size = static_cast<int64_t>(status.size);
   }
   host_.dispatcher->Invoke([&] {
     host_.list->Add(caption, path, FormatSize(size));

@@ -81,6 +81,12 @@ class CleaningRun {
     LogAdd(host_.log, L"Deletion of : " + path + L" " + outcome, kLogInfo);
   }
 
+  // A file (not a folder) at the path.
+  static bool FileExists(const std::wstring& path) {
+    platform::FileStatus status;
+    return platform::QueryFileStatus(path, status) && !status.IsFolder();
+  }
+
   bool IsYoung(const std::wstring& path) const {
     int64_t modified = 0;
     if (!platform::FileLastWriteTime(path, modified)) return false;
@@ -99,30 +105,33 @@ class CleaningRun {
       Report(index, caption, RowOutcome::Deleted);
       return true;
     }
-    if (platform::WideFileExists(path)) return HandleFile(index, caption, path);
-    if (platform::WideFolderExists(path)) {
+    platform::FileStatus status;
+    if (!platform::QueryFileStatus(path, status)) return true;  // nothing there any more
+    if (!status.IsFolder()) return HandleFile(index, caption, path, status.size);
+    {
       // Only a folder that took a file's place since the analysis; only an
       // empty one goes.
       if (platform::RemoveEmptyFolder(path)) deleted_ = true;
-      const bool stillThere = platform::WideFolderExists(path);
+      platform::FileStatus after;
+      const bool stillThere = platform::QueryFileStatus(path, after) && after.IsFolder();
       LogDeletion(path, stillThere, platform::LastErrorCode());
       Report(index, path, stillThere ? RowOutcome::Failed : RowOutcome::Deleted);
     }
     return true;
   }
 
-  bool HandleFile(size_t index, const std::wstring& caption, const std::wstring& path) {
+  // A file, or a link found where a file was (removed as a link).
+  bool HandleFile(size_t index, const std::wstring& caption, const std::wstring& path, uint64_t size) {
     if (options_.automaticRun && Contains(caption, L"Temp") && IsYoung(path)) {
       Report(index, path, RowOutcome::Skipped);
       return true;
     }
-    const uint64_t size = platform::FileSize64(path);
     switch (CleanIndexFile(path, indexFiles_, stores_)) {
       case IndexFileCleaning::HistoryUnavailable:
         return false;
       case IndexFileCleaning::Scheduled: {
         // The file stays until the next restart: it frees nothing now.
-        const bool stillThere = platform::WideFileExists(path);
+        const bool stillThere = FileExists(path);
         LogDeletion(path, stillThere, platform::LastErrorCode());
         Report(index, path, RowOutcome::Scheduled);
         return true;
@@ -133,7 +142,7 @@ class CleaningRun {
     const ShredResult result = host_.amnesia->ShredFile(path, options_.method, options_.trim);
     if (result.outcome == ShredOutcome::WriteError) return false;
     if (result.Deleted()) deleted_ = true;
-    const bool stillThere = platform::WideFileExists(path);
+    const bool stillThere = FileExists(path);
     const uint32_t lastError = platform::LastErrorCode();
     if (!stillThere) freed_ += size;
     LogDeletion(path, stillThere, result.errorCode != 0 ? result.errorCode : lastError);
@@ -148,7 +157,8 @@ class CleaningRun {
     bool historyAnswered = true;
     for (size_t i = 0; i < list_.Count(); ++i) {
       const std::wstring& path = list_.At(i).path;
-      if (!platform::WideFileExists(path) && !platform::WideFolderExists(path)) {
+      platform::FileStatus status;
+      if (!platform::QueryFileStatus(path, status)) {
         gone.push_back(i);
       } else if (path == indexFiles_.history) {
         std::optional<bool> empty = IEHistoryIsEmpty(stores_.urlHistory);

@@ -66,6 +66,17 @@ bool WideCreateFolder(const std::wstring& path);
 // and for a link.
 uint64_t FileSize64(const std::wstring& path);
 
+// Attributes and size in one query, for callers that need both per file (the
+// analysis gate, the cleaning's checks). False when nothing is at the path. A
+// link reports itself, never its target; a folder's size is 0.
+struct FileStatus {
+  uint32_t attributes = kInvalidAttributes;
+  uint64_t size = 0;
+  bool IsRegularFile() const { return (attributes & (kAttrDirectory | kAttrReparsePoint)) == 0; }
+  bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
+};
+bool QueryFileStatus(const std::wstring& path, FileStatus& status);
+
 // kInvalidAttributes when the path does not exist. A link reports its own
 // attributes (with kAttrReparsePoint), never its target's.
 uint32_t FileAttributes(const std::wstring& path);

@@ -12,6 +12,7 @@
 // Invoke called on the GUI thread itself runs the function at once.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -39,12 +40,13 @@ class QueueDispatcher : public Dispatcher {
  private:
   struct Task {
     const std::function<void()>* fn;
-    bool done = false;
+    std::atomic<bool> done{false};
   };
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<Task*> queue_;
   int invoking_ = 0;  // threads inside Invoke, waiting or returning
+  std::atomic<int> queued_{0};  // lets the served thread look for work without the lock
   bool stopping_ = false;
   std::thread::id servedThread_;
 };

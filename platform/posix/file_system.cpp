@@ -440,6 +440,15 @@ uint32_t FileAttributes(const std::wstring& path) {
   return AttributesOf(s.kind, IsHiddenName(BaseName(native)), &s.st);
 }
 
+bool QueryFileStatus(const std::wstring& path, FileStatus& status) {
+  std::string native;
+  Status s = StatusOfPath(path, native);
+  if (!s.found) return false;
+  status.attributes = AttributesOf(s.kind, IsHiddenName(BaseName(native)), &s.st);
+  status.size = S_ISREG(s.st.st_mode) ? uint64_t(s.st.st_size) : 0;
+  return true;
+}
+
 bool SetFileAttributesTo(const std::wstring& path, uint32_t attributes) {
   std::string native;
   if (!Native(path, native)) return false;

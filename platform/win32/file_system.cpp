@@ -116,6 +116,14 @@ uint64_t FileSize64(const std::wstring& path) {
 
 uint32_t FileAttributes(const std::wstring& path) { return GetFileAttributesW(SystemPath(path).c_str()); }
 
+bool QueryFileStatus(const std::wstring& path, FileStatus& status) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data)) return false;
+  status.attributes = data.dwFileAttributes;
+  status.size = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : Combine(data.nFileSizeHigh, data.nFileSizeLow);
+  return true;
+}
+
 bool SetFileAttributesTo(const std::wstring& path, uint32_t attributes) {
   return SetFileAttributesW(SystemPath(path).c_str(), attributes) != 0;
 }
