@@ -3,9 +3,11 @@
 #include <vector>
 
 #include "app/cli/cli_program.h"
+#include "platform/process_memory.h"
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
+  platform::KeepFreedMemoryForReuse();
   std::vector<std::wstring> args(argv + 1, argv + argc);
   return RunCli(args);
 }
@@ -13,6 +15,7 @@ int wmain(int argc, wchar_t** argv) {
 #include "platform/text_codec.h"
 
 int main(int argc, char** argv) {
+  platform::KeepFreedMemoryForReuse();
   std::vector<std::wstring> args;
   for (int i = 1; i < argc; ++i) args.push_back(platform::FromUtf8(argv[i]));
   return RunCli(args);
