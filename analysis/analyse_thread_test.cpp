@@ -21,7 +21,8 @@
 
 namespace {
 
-const std::wstring kWin = L"C:\\windows\\";
+using namespace testsupport::planted;
+
 
 class AnalyseThread : public ::testing::Test {
  protected:

@@ -7,14 +7,11 @@
 
 namespace {
 
+using namespace testsupport::planted;
+
 using testsupport::Found;
 using testsupport::RunCategory;
 
-const std::wstring kProgramFiles = L"C:\\Program Files\\";
-const std::wstring kLocal = L"C:\\users\\tester\\AppData\\Local\\";
-const std::wstring kLocalLow = L"C:\\users\\tester\\AppData\\LocalLow\\";
-const std::wstring kRoaming = L"C:\\users\\tester\\AppData\\Roaming\\";
-const std::wstring kProfile = L"C:\\users\\tester\\";
 
 class ApplicationRules : public ::testing::Test {
  protected:
@@ -22,12 +19,7 @@ class ApplicationRules : public ::testing::Test {
 };
 
 TEST_F(ApplicationRules, OneFolderOrOneFileCategories) {
-  struct Case {
-    const wchar_t* key;
-    std::vector<std::wstring> found;  // planted, and found in this order
-    std::vector<std::wstring> missed;
-  };
-  const Case cases[] = {
+  testsupport::ExpectCategoryCases(prefix, {
       {L"COMODO_Sys_Log",
        {kProgramFiles + L"COMODO\\COMODO System-Cleaner\\CRC.log"},
        {kProgramFiles + L"COMODO\\COMODO System-Cleaner\\Cleaner.log",
@@ -46,15 +38,7 @@ TEST_F(ApplicationRules, OneFolderOrOneFileCategories) {
       {L"XnView_Cache",
        {kProgramFiles + L"XnView\\cache\\XnView.db", kLocal + L"XnView\\XnView.db", kRoaming + L"XnView\\XnView.db"},
        {kProgramFiles + L"XnView\\XnView.db", kRoaming + L"XnView\\cache\\other.db"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.key);
-    Found expected;
-    for (const std::wstring& path : c.found)
-      expected.emplace_back(FindCategory(c.key)->itemCaption, prefix.Plant(path));
-    for (const std::wstring& path : c.missed) prefix.Plant(path);
-    EXPECT_EQ(RunCategory(c.key), expected);
-  }
+  });
 }
 
 TEST_F(ApplicationRules, XnViewFindsNoFolderOfTheFileName) {

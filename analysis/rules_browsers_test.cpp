@@ -12,12 +12,11 @@
 
 namespace {
 
+using namespace testsupport::planted;
+
 using testsupport::Found;
 using testsupport::RunCategory;
 
-const std::wstring kLocal = L"C:\\users\\tester\\AppData\\Local\\";
-const std::wstring kRoaming = L"C:\\users\\tester\\AppData\\Roaming\\";
-const std::wstring kProgramFiles = L"C:\\Program Files\\";
 
 // Rows of one caption, for the paths in the order given.
 Found Rows(const std::wstring& caption, const std::wstring& base, std::initializer_list<const wchar_t*> paths) {

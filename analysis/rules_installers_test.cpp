@@ -12,14 +12,11 @@
 
 namespace {
 
+using namespace testsupport::planted;
+
 using testsupport::Found;
 using testsupport::RunCategory;
 
-const std::wstring kProgramFiles = L"C:\\Program Files\\";
-const std::wstring kProgramFilesX86 = L"C:\\Program Files (x86)\\";
-const std::wstring kCommon = L"C:\\ProgramData\\";
-const std::wstring kLocal = L"C:\\users\\tester\\AppData\\Local\\";
-const std::wstring kLocalLow = L"C:\\users\\tester\\AppData\\LocalLow\\";
 
 // A log that keeps level-0 lines, stamped with a fixed time, saved nowhere.
 class VerboseLog {
@@ -48,12 +45,7 @@ class InstallerRules : public ::testing::Test {
 };
 
 TEST_F(InstallerRules, OneFolderCategories) {
-  struct Case {
-    const wchar_t* key;
-    std::vector<std::wstring> found;  // planted, and found in this order
-    std::vector<std::wstring> missed;
-  };
-  const Case cases[] = {
+  testsupport::ExpectCategoryCases(prefix, {
       {L"Apple_Installer_Cache",
        {kCommon + L"Apple\\Installer Cache\\iTunes 10\\iTunes.msi",
         kCommon + L"Apple Computer\\Installer Cache\\QuickTime 7\\QuickTime.msi"},
@@ -67,15 +59,7 @@ TEST_F(InstallerRules, OneFolderCategories) {
       {L"Google_Updater_Cache",
        {kCommon + L"Google Updater\\cache\\{id}\\setup.exe"},
        {kCommon + L"Google Updater\\Reports\\r.txt"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.key);
-    Found expected;
-    for (const std::wstring& path : c.found)
-      expected.emplace_back(FindCategory(c.key)->itemCaption, prefix.Plant(path));
-    for (const std::wstring& path : c.missed) prefix.Plant(path);
-    EXPECT_EQ(RunCategory(c.key), expected);
-  }
+  });
 }
 
 TEST_F(InstallerRules, SpybotKeepsTheUpdateStateFiles) {

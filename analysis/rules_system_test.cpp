@@ -14,14 +14,11 @@
 
 namespace {
 
+using namespace testsupport::planted;
+
 using testsupport::Found;
 using testsupport::RunCategory;
 
-const std::wstring kWin = L"C:\\windows\\";
-const std::wstring kLocal = L"C:\\users\\tester\\AppData\\Local\\";
-const std::wstring kCommon = L"C:\\ProgramData\\";
-const std::wstring kProfile = L"C:\\users\\tester\\";
-const std::wstring kRecent = L"C:\\users\\tester\\AppData\\Roaming\\Microsoft\\Windows\\Recent\\";
 
 class SystemRules : public ::testing::Test {
  protected:

@@ -11,6 +11,7 @@
 #include "platform/known_folders.h"
 #include "system/dispatcher.h"
 #include "system/log.h"
+#include "tests/support/held_file.h"
 #include "tests/support/inline_dispatcher.h"
 #include "tests/support/planted_prefix.h"
 #include "tests/support/temp_tree.h"
@@ -19,54 +20,10 @@
 #include <windows.h>
 #include <winioctl.h>
 #else
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
 namespace {
-
-// A file another program holds so that it cannot be deleted (Windows: open
-// without sharing; Linux: the immutable flag, which stops even root).
-class HeldFile {
- public:
-  explicit HeldFile(const std::wstring& path) {
-#ifdef _WIN32
-    handle_ = CreateFileW(testsupport::NativePath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    held_ = handle_ != INVALID_HANDLE_VALUE;
-#else
-    native_ = testsupport::NativePath(path);
-    held_ = SetImmutable(true);
-#endif
-  }
-  ~HeldFile() {
-#ifdef _WIN32
-    if (held_) CloseHandle(handle_);
-#else
-    if (held_) SetImmutable(false);
-#endif
-  }
-  bool Held() const { return held_; }
-
- private:
-#ifdef _WIN32
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-#else
-  bool SetImmutable(bool on) {
-    int fd = open(native_.c_str(), O_RDONLY);
-    if (fd < 0) return false;
-    int flags = 0;
-    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    close(fd);
-    return ok;
-  }
-  std::string native_;
-#endif
-  bool held_ = false;
-};
 
 class CleanThread : public ::testing::Test {
  protected:
@@ -137,7 +94,7 @@ TEST_F(CleanThread, AFileInUseIsRetriedWhileOthersGoAndReportedFailed) {
   const std::wstring a = Plant(L"a.tmp", 1);
   const std::wstring held = Plant(L"held.tmp", 5);
   const std::wstring c = Plant(L"c.tmp", 3);
-  HeldFile hold(held);
+  testsupport::HeldFile hold(held);
   if (!hold.Held()) GTEST_SKIP() << "this file system cannot hold a file against deletion";
   CleanOptions options;
   options.logDeletions = true;
@@ -229,7 +186,7 @@ TEST_F(CleanThread, AFolderInAFilesPlaceGoesOnlyWhenEmpty) {
 
 TEST_F(CleanThread, ScrambledFileThatCannotBeDeletedGetsItsNameBack) {
   const std::wstring held = Plant(L"held.tmp", 4);
-  HeldFile hold(held);
+  testsupport::HeldFile hold(held);
   if (!hold.Held()) GTEST_SKIP() << "this file system cannot hold a file against deletion";
   amnesia.scrambleNames = true;
   CleanOptions options;

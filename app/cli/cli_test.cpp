@@ -15,12 +15,8 @@
 
 #include "model/catalogue.h"
 #include "platform/text_codec.h"
+#include "tests/support/held_file.h"
 #include "tests/support/planted_prefix.h"
-
-#ifdef __linux__
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#endif
 
 namespace {
 
@@ -251,28 +247,16 @@ TEST_F(Cli, AutomaticRunsKeepYoungTemporaryFiles) {
 }
 
 #ifdef __linux__
-// The immutable flag stops every deletion, even by root.
-bool SetImmutable(const std::string& native, bool on) {
-  int fd = open(native.c_str(), O_RDONLY);
-  if (fd < 0) return false;
-  int flags = 0;
-  bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-  flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-  ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-  close(fd);
-  return ok;
-}
-
 TEST_F(Cli, AFileThatCannotBeDeletedIsReportedOnceAsFailed) {
   prefix.Plant(kWinTemp + L"a.tmp", "a");
   const std::wstring held = prefix.Plant(kWinTemp + L"held.tmp", "h");
   prefix.Plant(kWinTemp + L"z.tmp", "z");
-  std::string native;
-  platform::ToNativePath(held, native);
-  if (!SetImmutable(native, true)) GTEST_SKIP() << "cannot hold a file against deletion here";
-
-  Outcome run = Start({"clean", "--only", "Temporary_Files"});
-  SetImmutable(native, false);
+  Outcome run;
+  {
+    testsupport::HeldFile hold(held);
+    if (!hold.Held()) GTEST_SKIP() << "cannot hold a file against deletion here";
+    run = Start({"clean", "--only", "Temporary_Files"});
+  }
   EXPECT_EQ(run.exitCode, 1);
   // Tried in both passes, reported once, after the rows that went.
   EXPECT_EQ(Lines(run.out), (std::vector<std::string>{"deleted\tC:\\windows\\Temp\\a.tmp",

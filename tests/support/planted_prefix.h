@@ -6,10 +6,32 @@
 #ifndef _WIN32
 
 #include <string>
+#include <vector>
 
 #include "platform/posix/wine_prefix.h"
 
 namespace testsupport {
+
+// The planted prefix's known folders, each with its trailing separator.
+namespace planted {
+inline const std::wstring kWin = L"C:\\windows\\";
+inline const std::wstring kProgramFiles = L"C:\\Program Files\\";
+inline const std::wstring kProgramFilesX86 = L"C:\\Program Files (x86)\\";
+inline const std::wstring kCommon = L"C:\\ProgramData\\";
+inline const std::wstring kProfile = L"C:\\users\\tester\\";
+inline const std::wstring kLocal = L"C:\\users\\tester\\AppData\\Local\\";
+inline const std::wstring kLocalLow = L"C:\\users\\tester\\AppData\\LocalLow\\";
+inline const std::wstring kRoaming = L"C:\\users\\tester\\AppData\\Roaming\\";
+inline const std::wstring kRecent = L"C:\\users\\tester\\AppData\\Roaming\\Microsoft\\Windows\\Recent\\";
+}  // namespace planted
+
+// One category's case: planted files it must find, in this order, and
+// near-misses planted beside them that it must not.
+struct CategoryCase {
+  const wchar_t* key;
+  std::vector<std::wstring> found;
+  std::vector<std::wstring> missed;
+};
 
 class PlantedPrefix {
  public:

@@ -11,6 +11,9 @@
 #include "model/catalogue.h"
 #include "model/review_list.h"
 #include "tests/support/inline_dispatcher.h"
+#include "tests/support/planted_prefix.h"
+
+#include <gtest/gtest.h>
 
 namespace testsupport {
 
@@ -45,5 +48,19 @@ inline Found RunCategoryWith(const std::wstring& key, const KnownFolders& folder
 inline Found RunCategory(const std::wstring& key, bool* failed = nullptr, TKLog* log = nullptr) {
   return RunCategoryWith(key, ResolveKnownFolders(), log, failed);
 }
+
+#ifndef _WIN32
+// Plants each case's files in the prefix, then expects the category to find
+// exactly its found files, in their order.
+inline void ExpectCategoryCases(PlantedPrefix& prefix, const std::vector<CategoryCase>& cases) {
+  for (const CategoryCase& c : cases) {
+    SCOPED_TRACE(c.key);
+    Found expected;
+    for (const std::wstring& path : c.found) expected.emplace_back(FindCategory(c.key)->itemCaption, prefix.Plant(path));
+    for (const std::wstring& path : c.missed) prefix.Plant(path);
+    EXPECT_EQ(RunCategory(c.key), expected);
+  }
+}
+#endif
 
 }  // namespace testsupport

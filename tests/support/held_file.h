@@ -1,0 +1,60 @@
+// A file held against deletion, as another program holding it open would
+// (Windows: opened without sharing; Linux: the immutable flag, which stops
+// even root). Released when the object goes.
+#pragma once
+
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
+#include "tests/support/temp_tree.h"
+
+namespace testsupport {
+
+class HeldFile {
+ public:
+  explicit HeldFile(const std::wstring& path) {
+#ifdef _WIN32
+    handle_ = CreateFileW(testsupport::NativePath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    held_ = handle_ != INVALID_HANDLE_VALUE;
+#else
+    native_ = testsupport::NativePath(path);
+    held_ = SetImmutable(true);
+#endif
+  }
+  ~HeldFile() {
+#ifdef _WIN32
+    if (held_) CloseHandle(handle_);
+#else
+    if (held_) SetImmutable(false);
+#endif
+  }
+  bool Held() const { return held_; }
+
+ private:
+#ifdef _WIN32
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+#else
+  bool SetImmutable(bool on) {
+    int fd = open(native_.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    close(fd);
+    return ok;
+  }
+  std::string native_;
+#endif
+  bool held_ = false;
+};
+
+}  // namespace testsupport
