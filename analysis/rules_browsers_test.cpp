@@ -205,7 +205,7 @@ class TemporaryInternetFiles : public BrowserRules {
   // cannot supply it.
   Found Run(bool withCache, bool withHistory, bool* failed = nullptr) {
     ReviewList list;
-    testsupport::InlineDispatcher dispatcher;
+    InlineDispatcher dispatcher;
     AnalysisHost host;
     host.dispatcher = &dispatcher;
     host.list = &list;

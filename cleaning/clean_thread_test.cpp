@@ -12,7 +12,7 @@
 #include "system/dispatcher.h"
 #include "system/log.h"
 #include "tests/support/held_file.h"
-#include "tests/support/inline_dispatcher.h"
+#include "system/dispatcher.h"
 #include "tests/support/planted_prefix.h"
 #include "tests/support/temp_tree.h"
 
@@ -62,7 +62,7 @@ class CleanThread : public ::testing::Test {
   }
 
   testsupport::TempTree tree;
-  testsupport::InlineDispatcher dispatcher;
+  InlineDispatcher dispatcher;
   TKLog log{L"", 10000, false};
   ReviewList list;
   TAmnesia amnesia;

@@ -25,6 +25,14 @@ class Dispatcher {
   virtual void Invoke(const std::function<void()>& fn) = 0;
 };
 
+// For a program with no window to keep responsive (the console program) and
+// for single-threaded tests: the worker's run goes on the caller's thread and
+// every hand-over is a plain call.
+class InlineDispatcher : public Dispatcher {
+ public:
+  void Invoke(const std::function<void()>& fn) override { fn(); }
+};
+
 // A dispatcher served by whichever thread calls Serve(): the console program's
 // main thread, and the tests' stand-in for the GUI thread.
 class QueueDispatcher : public Dispatcher {

@@ -39,13 +39,8 @@ int RunList(const CliOptions& options, Streams& streams) {
 }
 
 // The console program has no window to keep responsive, so the workers' runs
-// go on its one thread and every hand-over is a plain call: nothing waits on
-// another thread for each row. Its priority is the caller's (nice).
-class InlineDispatcher : public Dispatcher {
- public:
-  void Invoke(const std::function<void()>& fn) override { fn(); }
-};
-
+// go on its one thread (InlineDispatcher): nothing waits on another thread for
+// each row. Its priority is the caller's (nice).
 // One analysis of the selected categories into list; each row is passed to
 // rowAdded, with the bytes its size text was made from, as it arrives.
 void Analyse(const CliOptions& options, TKLog* log, ReviewList& list, StatusLine& status,

@@ -10,7 +10,7 @@
 #include "analysis/rules.h"
 #include "model/catalogue.h"
 #include "model/review_list.h"
-#include "tests/support/inline_dispatcher.h"
+#include "system/dispatcher.h"
 #include "tests/support/planted_prefix.h"
 
 #include <gtest/gtest.h>
