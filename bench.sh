@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 usage() {
-  echo "usage: $0 <benchmark> [options]; benchmarks: shred, listing, delete, peer" >&2
+  echo "usage: $0 <benchmark> [options]; benchmarks: shred, listing, listing-wine, delete, peer" >&2
   exit 2
 }
 
@@ -30,6 +30,16 @@ case "$name" in
     tree=${PURGELLO_BENCH_DIR:-/var/tmp/purgello-bench}/listing-tree
     mkdir -p "$(dirname "$tree")"
     build/native-release/bench/listing_bench "$tree" 200000 "$@"
+    ;;
+  listing-wine)
+    # The same under Wine: the Windows build's ListFiles against a bare
+    # FindFirstFileExW walk, in a throw-away Wine prefix.
+    cmake -S . -B build/win64-release -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+      -DCMAKE_BUILD_TYPE=Release -DPURGELLO_BUILD_TESTS=OFF >/dev/null
+    cmake --build build/win64-release --target listing_bench -j 2
+    tree=${PURGELLO_BENCH_DIR:-/var/tmp/purgello-bench}/listing-tree
+    mkdir -p "$tree"
+    tools/wine-run.sh build/win64-release/bench/listing_bench.exe "Z:${tree//\//\\}" 200000 "$@"
     ;;
   delete)
     # The cleaning worker deleting 100,000 small files against find -delete.
