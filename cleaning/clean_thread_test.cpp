@@ -16,13 +16,6 @@
 #include "tests/support/planted_prefix.h"
 #include "tests/support/temp_tree.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#include <winioctl.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace {
 
 class CleanThread : public ::testing::Test {
@@ -152,19 +145,8 @@ TEST_F(CleanThread, RunningBrowsersKeepTheirRowsAndLogDeletionsOffLogsOnlyPasses
 
 TEST_F(CleanThread, FilesOverFourGiBCountInFull) {
   const uint64_t size = (uint64_t(5) << 30) + 3;
-  const std::wstring big = tree.WriteFile(L"big.tmp");
-#ifdef _WIN32
-  HANDLE h = CreateFileW(testsupport::NativePath(big).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  DWORD bytes = 0;
-  DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &bytes, nullptr);
-  LARGE_INTEGER end;
-  end.QuadPart = LONGLONG(size);
-  ASSERT_TRUE(SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h));
-  CloseHandle(h);
-#else
-  ASSERT_EQ(truncate(testsupport::NativePath(big).c_str(), off_t(size)), 0);
-#endif
+  ASSERT_TRUE(tree.WriteSparseFile(L"big.tmp", size));
+  const std::wstring big = tree.Path(L"big.tmp");
   list.Add(L"Temporary File", big, L"");
   EXPECT_EQ(Clean(CleanOptions()), size);
   EXPECT_FALSE(tree.Exists(L"big.tmp"));

@@ -15,10 +15,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#include <winioctl.h>
 #else
-#include <unistd.h>
-
 #include "tests/support/planted_prefix.h"
 #endif
 
@@ -177,20 +174,9 @@ TEST(FileTests, NamesOutsideTheAnsiCodePageSurvive) {
 // (attribute data for a plain path, the find call for a wildcard path).
 TEST(FileTests, SizeAbove4GiBByBothRoutes) {
   testsupport::TempTree tree;
-  const std::wstring path = tree.WriteFile(L"big.bin");
   const uint64_t size = 5ull << 30;
-#ifdef _WIN32
-  HANDLE file = CreateFileW(testsupport::NativePath(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  DWORD ignored = 0;
-  DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
-  LARGE_INTEGER end;
-  end.QuadPart = LONGLONG(size);
-  ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
-  CloseHandle(file);
-#else
-  ASSERT_EQ(truncate(testsupport::NativePath(path).c_str(), off_t(size)), 0);
-#endif
+  ASSERT_TRUE(tree.WriteSparseFile(L"big.bin", size));
+  const std::wstring path = tree.Path(L"big.bin");
   EXPECT_EQ(FileSize64(path), size);
   EXPECT_EQ(FileSize64(tree.Path(L"big.b?n")), size);
   DirectoryReader reader(tree.Path(L"big.bin"));

@@ -5,6 +5,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <winioctl.h>
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -97,6 +98,18 @@ std::string TempTree::ReadFile(const std::wstring& relative) const {
   return out;
 }
 
+bool TempTree::WriteSparseFile(const std::wstring& relative, uint64_t size) {
+  HANDLE h = CreateFileW(NativePath(WriteFile(relative)).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD ignored = 0;
+  DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+  LARGE_INTEGER end;
+  end.QuadPart = LONGLONG(size);
+  const bool ok = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+  CloseHandle(h);
+  return ok;
+}
+
 bool TempTree::Exists(const std::wstring& relative) const {
   return GetFileAttributesW(NativePath(Path(relative)).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -142,6 +155,10 @@ std::wstring TempTree::MakeFolder(const std::wstring& relative) {
 std::string TempTree::ReadFile(const std::wstring& relative) const {
   std::ifstream in(NativePath(Path(relative)), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool TempTree::WriteSparseFile(const std::wstring& relative, uint64_t size) {
+  return truncate(NativePath(WriteFile(relative)).c_str(), off_t(size)) == 0;
 }
 
 bool TempTree::Exists(const std::wstring& relative) const {

@@ -3,6 +3,7 @@
 // links inside it are removed, never followed.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace testsupport {
@@ -24,6 +25,8 @@ class TempTree {
   // The file's bytes; empty when it cannot be read.
   std::string ReadFile(const std::wstring& relative) const;
   bool Exists(const std::wstring& relative) const;
+  // A sparse file of this size (beyond 4 GiB costs no disk); false on failure.
+  bool WriteSparseFile(const std::wstring& relative, uint64_t size);
 
  private:
   std::wstring root_;
