@@ -438,19 +438,6 @@ std::wstring TextFromRegData(const std::string& data) {
   return out;
 }
 
-std::string RegDataFromDword(uint32_t value) {
-  std::string out(4, '\0');
-  for (int i = 0; i < 4; ++i) out[i] = char((value >> (8 * i)) & 0xFF);
-  return out;
-}
-
-bool DwordFromRegData(const std::string& data, uint32_t& value) {
-  if (data.size() != 4) return false;
-  value = 0;
-  for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(data[i]);
-  return true;
-}
-
 // ---- keys ----
 
 struct RegKey::Impl {
