@@ -1,5 +1,7 @@
 #include "platform/text_codec.h"
 
+#include "platform/utf8.h"
+
 namespace platform {
 
 // On Linux wchar_t holds whole code points; a lone surrogate (a Windows name
@@ -8,26 +10,7 @@ namespace platform {
 std::string ToUtf8(const std::wstring& text) {
   std::string out;
   out.reserve(text.size());
-  for (wchar_t wc : text) {
-    uint32_t c = static_cast<uint32_t>(wc);
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | (c >> 6));
-      out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += char(0xE0 | (c >> 12));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    } else if (c <= 0x10FFFF) {
-      out += char(0xF0 | (c >> 18));
-      out += char(0x80 | ((c >> 12) & 0x3F));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    } else {
-      out += "\xEF\xBF\xBD";
-    }
-  }
+  for (wchar_t wc : text) AppendUtf8(static_cast<uint32_t>(wc), out);
   return out;
 }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/utf8.h"
+
 namespace platform {
 
 std::string ToAnsi(const std::wstring& text) {
@@ -35,21 +37,7 @@ std::string ToUtf8(const std::wstring& text) {
       c = 0x10000 + ((c - 0xD800) << 10) + (uint16_t(text[i + 1]) - 0xDC00);
       ++i;
     }
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | (c >> 6));
-      out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += char(0xE0 | (c >> 12));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xF0 | (c >> 18));
-      out += char(0x80 | ((c >> 12) & 0x3F));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    }
+    AppendUtf8(c, out);
   }
   return out;
 }
