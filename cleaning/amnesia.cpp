@@ -71,13 +71,18 @@ bool TAmnesia::RunPasses(platform::SecureFile& file, int method) {
 }
 
 ShredResult TAmnesia::ShredFile(const std::wstring& path, int method, bool trim) {
+  // The standard method without a trim only takes names away: the content is
+  // then not even opened for writing.
+  const bool touchesContent = trim || method == kMethodOnePassRandom || method == kMethodThreePassDoD;
   std::unique_ptr<platform::SecureFile> file = makeFile_();
-  if (!file->Open(path)) return {ShredOutcome::Failed, file->LastError()};
+  if (!file->Open(path, touchesContent ? platform::SecureAccess::Content : platform::SecureAccess::NameOnly))
+    return {ShredOutcome::Failed, file->LastError()};
 
   // Through a link or a second name the passes would destroy data that stays
   // in use elsewhere; such an entry only loses its name.
   platform::SecureFileInfo info;
-  const bool ownContent = file->CanWrite() && file->Info(info) && !info.isLink && info.linkCount <= 1;
+  const bool ownContent =
+      touchesContent && file->CanWrite() && file->Info(info) && !info.isLink && info.linkCount <= 1;
 
   const std::wstring current = scrambleNames ? ScrambleName(*file, path) : path;
   ShredResult result;

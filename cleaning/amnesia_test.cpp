@@ -321,18 +321,25 @@ TEST(AmnesiaTest, WriteErrorEndsTheShredAndReportsTheCode) {
 }
 
 TEST(AmnesiaTest, ReadOnlyHiddenSystemFileIsDeletedByEveryMethod) {
-  for (int method : {0, 1, 2}) {
-    SCOPED_TRACE("method " + std::to_string(method));
+  struct Case {
+    int method;
+    bool trim;
+  };
+  for (Case c : {Case{0, false}, Case{0, true}, Case{1, true}, Case{2, true}}) {
+    SCOPED_TRACE("method " + std::to_string(c.method) + (c.trim ? " with trim" : ""));
     TempTree tree;
     std::wstring path = tree.WriteFile(L"protected.sys", "guarded");
     MakeReadOnlyHiddenSystem(path);
     Recorder recorder;
     TAmnesia amnesia = RecordingAmnesia(recorder);
-    amnesia.scrambleNames = method == 2;
-    ShredResult result = amnesia.ShredFile(path, method, true);
+    amnesia.scrambleNames = c.method == 2;
+    ShredResult result = amnesia.ShredFile(path, c.method, c.trim);
     EXPECT_TRUE(result.Deleted()) << "error " << result.errorCode << ", steps " << ::testing::PrintToString(recorder.steps);
     EXPECT_TRUE(ListFolder(tree.Root()).empty());
-    EXPECT_NE(recorder.steps.end(), std::find(recorder.steps.begin(), recorder.steps.end(), "T0")) << "content was cut";
+    if (c.trim)
+      EXPECT_NE(recorder.steps.end(), std::find(recorder.steps.begin(), recorder.steps.end(), "T0")) << "content was cut";
+    else
+      EXPECT_EQ(recorder.steps, std::vector<std::string>{"D"}) << "the standard method only takes the name";
   }
 }
 
@@ -340,13 +347,29 @@ TEST(AmnesiaTest, NothingToDeleteIsAFailureWithItsCode) {
   TempTree tree;
   tree.MakeFolder(L"folder");
   TAmnesia amnesia;
-  ShredResult missing = amnesia.ShredFile(tree.Path(L"missing.txt"), 2, true);
-  EXPECT_EQ(missing.outcome, ShredOutcome::Failed);
-  EXPECT_EQ(missing.errorCode, kErrorFileNotFound);
-  ShredResult folder = amnesia.ShredFile(tree.Path(L"folder"), 2, true);
-  EXPECT_EQ(folder.outcome, ShredOutcome::Failed);
-  EXPECT_EQ(folder.errorCode, kErrorAccessDenied);
-  EXPECT_EQ(ListFolder(tree.Root()), std::vector<std::wstring>{L"folder"});
+  // The standard method without a trim takes only names; the others open the content.
+  for (bool content : {false, true}) {
+    SCOPED_TRACE(content ? "content" : "name only");
+    const int method = content ? 2 : 0;
+    ShredResult missing = amnesia.ShredFile(tree.Path(L"missing.txt"), method, content);
+    EXPECT_EQ(missing.outcome, ShredOutcome::Failed);
+    EXPECT_EQ(missing.errorCode, kErrorFileNotFound);
+    ShredResult folder = amnesia.ShredFile(tree.Path(L"folder"), method, content);
+    EXPECT_EQ(folder.outcome, ShredOutcome::Failed);
+    EXPECT_EQ(folder.errorCode, kErrorAccessDenied);
+    EXPECT_EQ(ListFolder(tree.Root()), std::vector<std::wstring>{L"folder"});
+  }
+}
+
+TEST(AmnesiaTest, PathInAnotherLetterCaseReachesTheFile) {
+  for (int method : {0, 2}) {
+    SCOPED_TRACE("method " + std::to_string(method));
+    TempTree tree;
+    tree.WriteFile(L"Cache\Entry.DAT", "cached");
+    TAmnesia amnesia;
+    EXPECT_TRUE(amnesia.ShredFile(tree.Path(L"cache\ENTRY.dat"), method, false).Deleted());
+    EXPECT_TRUE(ListFolder(tree.Path(L"Cache")).empty());
+  }
 }
 
 TEST(AmnesiaTest, HardLinkedFileLosesOnlyThisName) {

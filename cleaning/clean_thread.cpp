@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "cleaning/amnesia.h"
 #include "model/catalogue.h"
@@ -47,6 +48,7 @@ class CleaningRun {
       if (host_.passStarted) host_.dispatcher->Invoke([&] { host_.passStarted(pass, checkedNow); });
       deleted_ = false;
       const size_t rows = list_.Count();
+      removedNow_.assign(rows, false);
       for (size_t i = 0; i < rows; ++i) {
         const FoundItem& row = list_.At(i);
         if (row.checked && !HandleRow(i, row.caption, row.path)) return freed_;
@@ -111,9 +113,10 @@ class CleaningRun {
     {
       // Only a folder that took a file's place since the analysis; only an
       // empty one goes.
-      if (platform::RemoveEmptyFolder(path)) deleted_ = true;
+      const bool removed = platform::RemoveEmptyFolder(path);
+      if (removed) MarkRemoved(index);
       platform::FileStatus after;
-      const bool stillThere = platform::QueryFileStatus(path, after) && after.IsFolder();
+      const bool stillThere = !removed && platform::QueryFileStatus(path, after) && after.IsFolder();
       LogDeletion(path, stillThere, platform::LastErrorCode());
       Report(index, path, stillThere ? RowOutcome::Failed : RowOutcome::Deleted);
     }
@@ -141,8 +144,10 @@ class CleaningRun {
     }
     const ShredResult result = host_.amnesia->ShredFile(path, options_.method, options_.trim);
     if (result.outcome == ShredOutcome::WriteError) return false;
-    if (result.Deleted()) deleted_ = true;
-    const bool stillThere = FileExists(path);
+    if (result.Deleted()) MarkRemoved(index);
+    // A deleted name is gone: asking the disk again could only meet a file
+    // created since, which was never found.
+    const bool stillThere = !result.Deleted() && FileExists(path);
     const uint32_t lastError = platform::LastErrorCode();
     if (!stillThere) freed_ += size;
     LogDeletion(path, stillThere, result.errorCode != 0 ? result.errorCode : lastError);
@@ -150,15 +155,23 @@ class CleaningRun {
     return true;
   }
 
+  void MarkRemoved(size_t index) {
+    deleted_ = true;
+    removedNow_[index] = true;
+  }
+
   // Removes every row whose path names nothing any more, and the history index
   // row once the history is empty. False when the history cannot be asked.
+  // Rows this pass deleted go without asking the disk: a file that appeared
+  // under such a name since was never found, and must not be taken for the row
+  // and deleted by the next pass.
   bool Sweep() {
     std::vector<size_t> gone;
     bool historyAnswered = true;
     for (size_t i = 0; i < list_.Count(); ++i) {
       const std::wstring& path = list_.At(i).path;
       platform::FileStatus status;
-      if (!platform::QueryFileStatus(path, status)) {
+      if ((i < removedNow_.size() && removedNow_[i]) || !platform::QueryFileStatus(path, status)) {
         gone.push_back(i);
       } else if (path == indexFiles_.history) {
         std::optional<bool> empty = IEHistoryIsEmpty(stores_.urlHistory);
@@ -187,6 +200,7 @@ class CleaningRun {
   const IEIndexFiles indexFiles_;
   uint64_t freed_ = 0;
   bool deleted_ = false;
+  std::vector<bool> removedNow_;  // by row: deleted in this pass
 };
 
 }  // namespace

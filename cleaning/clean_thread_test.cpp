@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "cleaning/amnesia.h"
 #include "model/review_list.h"
 #include "platform/file_system.h"
@@ -12,7 +14,6 @@
 #include "system/dispatcher.h"
 #include "system/log.h"
 #include "tests/support/held_file.h"
-#include "system/dispatcher.h"
 #include "tests/support/planted_prefix.h"
 #include "tests/support/temp_tree.h"
 
@@ -35,6 +36,7 @@ class CleanThread : public ::testing::Test {
     host.rowHandled = [&](size_t row, const std::wstring& label, RowOutcome outcome) {
       outcomes.emplace_back(label, outcome);
       handledRows.push_back(row);
+      if (afterRow) afterRow(label, outcome);
     };
     host.passStarted = [&](int pass, size_t checkedRows) { passes.emplace_back(pass, checkedRows); };
     return TCleanThd::Execute(host, options);
@@ -62,6 +64,7 @@ class CleanThread : public ::testing::Test {
   std::vector<std::pair<std::wstring, RowOutcome>> outcomes;
   std::vector<size_t> handledRows;  // as the list stood when each was handled
   std::vector<std::pair<int, size_t>> passes;
+  std::function<void(const std::wstring&, RowOutcome)> afterRow;  // runs as each row is reported
 };
 
 TEST_F(CleanThread, DeletesCheckedFilesAndLogsEachPass) {
@@ -81,6 +84,23 @@ TEST_F(CleanThread, DeletesCheckedFilesAndLogsEachPass) {
   EXPECT_FALSE(tree.Exists(L"sub\\b.tmp"));
   EXPECT_EQ(tree.ReadFile(L"kept.tmp"), std::string(7, 'x'));
   EXPECT_EQ(Paths(), std::vector<std::wstring>{kept});  // unchecked rows stay
+}
+
+// Another program may write a file under a name just deleted. It was never
+// found, so the sweep must not take it for the row and the next pass must not
+// delete it.
+TEST_F(CleanThread, AFileWrittenUnderADeletedNameIsNotTakenForItsRow) {
+  const std::wstring a = Plant(L"a.tmp", 4);
+  Plant(L"b.tmp", 6);
+  afterRow = [&](const std::wstring& path, RowOutcome outcome) {
+    if (path == a && outcome == RowOutcome::Deleted) tree.WriteFile(L"a.tmp", "new");
+  };
+  CleanOptions options;
+  options.logDeletions = true;
+  EXPECT_EQ(Clean(options), 10u);
+  EXPECT_EQ(tree.ReadFile(L"a.tmp"), "new");
+  EXPECT_TRUE(Paths().empty());
+  EXPECT_EQ(passes, (std::vector<std::pair<int, size_t>>{{1, 2}, {2, 0}}));
 }
 
 TEST_F(CleanThread, AFileInUseIsRetriedWhileOthersGoAndReportedFailed) {

@@ -19,6 +19,13 @@
 
 namespace platform {
 
+// What an Open is for: overwriting the content, or only renaming and deleting
+// the entry (CanWrite() stays false). For a name only, posix does not look at
+// the entry until a step needs it, so a missing entry or a folder fails that
+// step instead of the Open; Windows still takes its exclusive handle, which is
+// what keeps a file in use by another program from being deleted.
+enum class SecureAccess { Content, NameOnly };
+
 struct SecureFileInfo {
   uint64_t size = 0;
   uint32_t attributes = 0;  // kAttr* bits of platform/file_system.h
@@ -41,7 +48,7 @@ class SecureFile {
   // link, not a regular file) the entry is still opened for renaming and
   // deletion, and CanWrite() is false. False when nothing could be opened:
   // missing, a folder, held open by another program (Windows), denied.
-  virtual bool Open(const std::wstring& path);
+  virtual bool Open(const std::wstring& path, SecureAccess access = SecureAccess::Content);
   virtual void Close();
   bool IsOpen() const;
   // The path the entry has now (after a successful Rename, the new one).

@@ -1,6 +1,9 @@
-// posix: the open descriptor is the file's identity (device and inode). Writes,
-// flush and truncation go through it; rename and unlink must go by path, so
-// each first checks that the path still names that inode.
+// posix: the entry's identity (device and inode) is taken the first time a
+// step needs it. Writes, flush and truncation go through a descriptor; rename
+// and unlink must go by path, so each first checks that the path still names
+// that inode. An entry opened for its name only is not looked at until then:
+// unlink removes a name as it is (a link as a link, never a folder), so the
+// standard deletion costs one system call.
 #include "platform/secure_file.h"
 
 #include <fcntl.h>
@@ -34,20 +37,59 @@ bool SameInode(const struct stat& a, const struct stat& b) { return a.st_dev == 
 }  // namespace
 
 struct SecureFile::Impl {
-  int fd = -1;
+  bool open = false;
+  int fd = -1;  // only for content
   bool writable = false;
+  bool identityKnown = false;
   struct stat identity {};
+  std::wstring windowsPath;
   std::string nativePath;
+  bool literal = false;  // nativePath is the path as written, letter case not yet resolved
 
-  // True when the path still names the open inode (and not, say, a file
-  // planted there after a rename).
-  bool PathStillNamesFile(int& error) const {
+  // Maps the path as written; the letter case is resolved only when that
+  // names nothing, which costs a lookup more.
+  bool Map(const std::wstring& path) {
+    windowsPath = path;
+    literal = LiteralNativePath(path, nativePath);
+    return literal || ToNativePath(path, nativePath);
+  }
+
+  // Runs call(nativePath); when the path as written names nothing, resolves
+  // its letter case and runs it once more.
+  template <typename Call>
+  bool ByPath(Call call) {
+    if (call(nativePath.c_str())) return true;
+    if (errno != ENOENT || !literal) return false;
+    literal = false;
+    std::string resolved;
+    if (!ToNativePath(windowsPath, resolved) || resolved == nativePath) {
+      errno = ENOENT;
+      return false;
+    }
+    nativePath = std::move(resolved);
+    return call(nativePath.c_str());
+  }
+
+  bool LookUp(struct stat& st) {
+    return ByPath([&](const char* native) { return lstat(native, &st) == 0; });
+  }
+
+  // True when the path names the file: the one first seen there, not, say, a
+  // file planted after a rename. The first call takes the identity.
+  bool StillNamesFile(int& error) {
     struct stat st;
-    if (lstat(nativePath.c_str(), &st) != 0) {
+    if (!LookUp(st)) {
       error = errno;
       return false;
     }
-    if (!SameInode(st, identity)) {
+    if (!identityKnown) {
+      if (S_ISDIR(st.st_mode)) {
+        error = EISDIR;
+        return false;
+      }
+      identity = st;
+      identityKnown = true;
+    } else if (!SameInode(st, identity)) {
       error = EACCES;
       return false;
     }
@@ -59,56 +101,47 @@ SecureFile::SecureFile() : impl_(std::make_unique<Impl>()) {}
 
 SecureFile::~SecureFile() { SecureFile::Close(); }
 
-bool SecureFile::IsOpen() const { return impl_->fd >= 0; }
+bool SecureFile::IsOpen() const { return impl_->open; }
 
 bool SecureFile::CanWrite() const { return impl_->fd >= 0 && impl_->writable; }
 
 void SecureFile::Close() {
   if (impl_->fd >= 0) close(impl_->fd);
   impl_->fd = -1;
+  impl_->open = false;
   impl_->writable = false;
+  impl_->identityKnown = false;
 }
 
-bool SecureFile::Open(const std::wstring& path) {
+bool SecureFile::Open(const std::wstring& path, SecureAccess access) {
   Close();
   path_ = path;
-  if (!ToNativePath(path, impl_->nativePath)) return Fail(Recorded(kErrorPathNotFound));
+  if (!impl_->Map(path)) return Fail(Recorded(kErrorPathNotFound));
+  if (access == SecureAccess::NameOnly) {
+    // The write bit plays no part in removing a name here, so a read-only
+    // file needs no change either.
+    impl_->open = true;
+    return true;
+  }
+  int error = 0;
+  if (!impl_->StillNamesFile(error)) return Fail(FromErrno(error));  // missing, or a folder
+  impl_->open = true;
+  const struct stat st = impl_->identity;
+  if (!S_ISREG(st.st_mode)) return true;
   const char* native = impl_->nativePath.c_str();
 
-  // O_PATH opens a symbolic link itself and never touches a device or a pipe.
-  int probe = open(native, O_PATH | O_NOFOLLOW | O_CLOEXEC);
-  if (probe < 0) return Fail(FromErrno(errno));
-  struct stat st;
-  if (fstat(probe, &st) != 0) {
-    int error = errno;
-    close(probe);
-    return Fail(FromErrno(error));
-  }
-  if (S_ISDIR(st.st_mode)) {
-    close(probe);
-    return Fail(Recorded(kErrorAccessDenied));  // what deleting a folder as a file gives on Windows
-  }
-  impl_->fd = probe;
-  impl_->identity = st;
-  impl_->writable = false;
-  if (!S_ISREG(st.st_mode)) return true;
-
-  // Read-only means no write bit, as Wine maps it. The change goes through the
-  // descriptor's /proc entry, which names the inode, not the path.
-  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-    std::string self = "/proc/self/fd/" + std::to_string(probe);
-    if (chmod(self.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0)
-      fchmodat(AT_FDCWD, native, (st.st_mode & 07777) | S_IWUSR, AT_SYMLINK_NOFOLLOW);
-  }
+  // Read-only means no write bit, as Wine maps it. AT_SYMLINK_NOFOLLOW keeps
+  // a link planted here since the look from passing the change on.
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    fchmodat(AT_FDCWD, native, (st.st_mode & 07777) | S_IWUSR, AT_SYMLINK_NOFOLLOW);
 
   int writer = open(native, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (writer < 0) return true;  // content stays untouched; the name can still go
   struct stat written;
   if (fstat(writer, &written) != 0 || !SameInode(written, st) || !S_ISREG(written.st_mode)) {
-    close(writer);  // the name changed hands between the two opens
+    close(writer);  // the name changed hands between the look and the open
     return true;
   }
-  close(probe);
   impl_->fd = writer;
   impl_->identity = written;
   impl_->writable = true;
@@ -116,9 +149,13 @@ bool SecureFile::Open(const std::wstring& path) {
 }
 
 bool SecureFile::Info(SecureFileInfo& info) const {
-  if (impl_->fd < 0) return false;
   struct stat st;
-  if (fstat(impl_->fd, &st) != 0) return false;
+  if (!impl_->open) return false;
+  if (impl_->fd >= 0) {
+    if (fstat(impl_->fd, &st) != 0) return false;
+  } else if (lstat(impl_->nativePath.c_str(), &st) != 0 || (impl_->identityKnown && !SameInode(st, impl_->identity))) {
+    return false;
+  }
   info = SecureFileInfo();
   info.size = S_ISREG(st.st_mode) ? uint64_t(st.st_size) : 0;
   info.linkCount = uint32_t(st.st_nlink);
@@ -163,11 +200,11 @@ bool SecureFile::Truncate(uint64_t size) {
 }
 
 bool SecureFile::Rename(const std::wstring& newPath) {
-  if (impl_->fd < 0) return Fail(Recorded(kErrorInvalidHandle));
+  if (!impl_->open) return Fail(Recorded(kErrorInvalidHandle));
   std::string nativeNew;
   if (!ToNativePath(newPath, nativeNew)) return Fail(Recorded(kErrorPathNotFound));
   int error = 0;
-  if (!impl_->PathStillNamesFile(error)) return Fail(FromErrno(error));
+  if (!impl_->StillNamesFile(error)) return Fail(FromErrno(error));
   if (renameat2(AT_FDCWD, impl_->nativePath.c_str(), AT_FDCWD, nativeNew.c_str(), RENAME_NOREPLACE) != 0) {
     error = errno;
     if (error != EINVAL && error != ENOSYS) return Fail(FromErrno(error));
@@ -176,16 +213,20 @@ bool SecureFile::Rename(const std::wstring& newPath) {
     if (lstat(nativeNew.c_str(), &st) == 0) return Fail(FromErrno(EEXIST));
     if (rename(impl_->nativePath.c_str(), nativeNew.c_str()) != 0) return Fail(FromErrno(errno));
   }
+  impl_->windowsPath = newPath;
   impl_->nativePath = nativeNew;
+  impl_->literal = false;
   path_ = newPath;
   return true;
 }
 
 bool SecureFile::Delete() {
-  if (impl_->fd < 0) return Fail(Recorded(kErrorInvalidHandle));
+  if (!impl_->open) return Fail(Recorded(kErrorInvalidHandle));
   int error = 0;
-  if (!impl_->PathStillNamesFile(error)) return Fail(FromErrno(error));
-  if (unlink(impl_->nativePath.c_str()) != 0) return Fail(FromErrno(errno));
+  // Once the file was looked at (its content opened, or renamed), only that
+  // file may go.
+  if (impl_->identityKnown && !impl_->StillNamesFile(error)) return Fail(FromErrno(error));
+  if (!impl_->ByPath([](const char* native) { return unlink(native) == 0; })) return Fail(FromErrno(errno));
   Close();
   return true;
 }

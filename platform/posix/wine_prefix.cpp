@@ -13,6 +13,7 @@
 #include "platform/posix/folder_name_index.h"
 #include "platform/posix/ntfs_names.h"
 #include "platform/text_codec.h"
+#include "platform/utf8.h"
 #include "platform/win_path.h"
 
 namespace platform {
@@ -133,12 +134,20 @@ bool LiteralNativePath(const std::wstring& windowsPath, std::string& nativePath)
   if (!SplitDrive(windowsPath, rest, letter)) return false;
   std::string current = DriveBase(letter);
   if (current.empty()) return false;
-  bool plain = ForEachComponent(windowsPath, rest, [&](const std::wstring& component) {
-    if (component == L"." || component == L"..") return false;
-    current = Join(current, ToUtf8(component));
-    return true;
-  });
-  if (!plain) return false;
+  if (current == "/") current.clear();  // "/" + name, not "//" + name
+  // One pass, no copy of a component: every lookup of the cleaning maps a path.
+  current.reserve(current.size() + windowsPath.size() - rest + 8);
+  for (size_t pos = rest; pos < windowsPath.size();) {
+    while (pos < windowsPath.size() && IsSeparator(windowsPath[pos])) ++pos;
+    size_t end = pos;
+    while (end < windowsPath.size() && !IsSeparator(windowsPath[end])) ++end;
+    if (end == pos) break;
+    if (windowsPath[pos] == L'.' && (end - pos == 1 || (end - pos == 2 && windowsPath[pos + 1] == L'.'))) return false;
+    current += '/';
+    for (size_t i = pos; i < end; ++i) AppendUtf8(static_cast<uint32_t>(windowsPath[i]), current);
+    pos = end;
+  }
+  if (current.empty()) current = "/";
   nativePath = std::move(current);
   return true;
 }

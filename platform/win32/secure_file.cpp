@@ -95,7 +95,7 @@ void SecureFile::Close() {
   impl_->writable = false;
 }
 
-bool SecureFile::Open(const std::wstring& path) {
+bool SecureFile::Open(const std::wstring& path, SecureAccess access) {
   Close();
   path_ = path;
   const std::wstring native = LongPathForm(path);
@@ -138,7 +138,9 @@ bool SecureFile::Open(const std::wstring& path) {
   // A real folder is not a file to delete (a folder link is: it goes as a link).
   if (isFolder && !isLink) return Fail(ERROR_ACCESS_DENIED);
   impl_->handle.Reset(h.Release());
-  impl_->writable = writable && !isLink && !isFolder;
+  // A name-only open still takes the exclusive write handle: without sharing,
+  // it is what keeps a file in use by another program from being deleted.
+  impl_->writable = access == SecureAccess::Content && writable && !isLink && !isFolder;
   return true;
 }
 
