@@ -365,10 +365,12 @@ TEST(AmnesiaTest, PathInAnotherLetterCaseReachesTheFile) {
   for (int method : {0, 2}) {
     SCOPED_TRACE("method " + std::to_string(method));
     TempTree tree;
-    tree.WriteFile(L"Cache\Entry.DAT", "cached");
+    tree.WriteFile(L"Cache\\Entry.DAT", "cached");
+    tree.WriteFile(L"Cache\\Other.dat", "kept");
     TAmnesia amnesia;
-    EXPECT_TRUE(amnesia.ShredFile(tree.Path(L"cache\ENTRY.dat"), method, false).Deleted());
-    EXPECT_TRUE(ListFolder(tree.Path(L"Cache")).empty());
+    ShredResult result = amnesia.ShredFile(tree.Path(L"cache\\ENTRY.dat"), method, false);
+    EXPECT_TRUE(result.Deleted()) << "error " << result.errorCode;
+    EXPECT_EQ(ListFolder(tree.Path(L"Cache")), std::vector<std::wstring>{L"Other.dat"});
   }
 }
 
