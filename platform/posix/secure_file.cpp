@@ -42,22 +42,20 @@ struct SecureFile::Impl {
   bool writable = false;
   bool identityKnown = false;
   struct stat identity {};
-  std::wstring windowsPath;
   std::string nativePath;
   bool literal = false;  // nativePath is the path as written, letter case not yet resolved
 
   // Maps the path as written; the letter case is resolved only when that
   // names nothing, which costs a lookup more.
   bool Map(const std::wstring& path) {
-    windowsPath = path;
     literal = LiteralNativePath(path, nativePath);
     return literal || ToNativePath(path, nativePath);
   }
 
   // Runs call(nativePath); when the path as written names nothing, resolves
-  // its letter case and runs it once more.
+  // the letter case of windowsPath (the entry's path) and runs it once more.
   template <typename Call>
-  bool ByPath(Call call) {
+  bool ByPath(const std::wstring& windowsPath, Call call) {
     if (call(nativePath.c_str())) return true;
     if (errno != ENOENT || !literal) return false;
     literal = false;
@@ -70,15 +68,15 @@ struct SecureFile::Impl {
     return call(nativePath.c_str());
   }
 
-  bool LookUp(struct stat& st) {
-    return ByPath([&](const char* native) { return lstat(native, &st) == 0; });
+  bool LookUp(const std::wstring& windowsPath, struct stat& st) {
+    return ByPath(windowsPath, [&](const char* native) { return lstat(native, &st) == 0; });
   }
 
   // True when the path names the file: the one first seen there, not, say, a
   // file planted after a rename. The first call takes the identity.
-  bool StillNamesFile(int& error) {
+  bool StillNamesFile(const std::wstring& windowsPath, int& error) {
     struct stat st;
-    if (!LookUp(st)) {
+    if (!LookUp(windowsPath, st)) {
       error = errno;
       return false;
     }
@@ -124,7 +122,7 @@ bool SecureFile::Open(const std::wstring& path, SecureAccess access) {
     return true;
   }
   int error = 0;
-  if (!impl_->StillNamesFile(error)) return Fail(FromErrno(error));  // missing, or a folder
+  if (!impl_->StillNamesFile(path_, error)) return Fail(FromErrno(error));  // missing, or a folder
   impl_->open = true;
   const struct stat st = impl_->identity;
   if (!S_ISREG(st.st_mode)) return true;
@@ -204,7 +202,7 @@ bool SecureFile::Rename(const std::wstring& newPath) {
   std::string nativeNew;
   if (!ToNativePath(newPath, nativeNew)) return Fail(Recorded(kErrorPathNotFound));
   int error = 0;
-  if (!impl_->StillNamesFile(error)) return Fail(FromErrno(error));
+  if (!impl_->StillNamesFile(path_, error)) return Fail(FromErrno(error));
   if (renameat2(AT_FDCWD, impl_->nativePath.c_str(), AT_FDCWD, nativeNew.c_str(), RENAME_NOREPLACE) != 0) {
     error = errno;
     if (error != EINVAL && error != ENOSYS) return Fail(FromErrno(error));
@@ -213,7 +211,6 @@ bool SecureFile::Rename(const std::wstring& newPath) {
     if (lstat(nativeNew.c_str(), &st) == 0) return Fail(FromErrno(EEXIST));
     if (rename(impl_->nativePath.c_str(), nativeNew.c_str()) != 0) return Fail(FromErrno(errno));
   }
-  impl_->windowsPath = newPath;
   impl_->nativePath = nativeNew;
   impl_->literal = false;
   path_ = newPath;
@@ -225,8 +222,8 @@ bool SecureFile::Delete() {
   int error = 0;
   // Once the file was looked at (its content opened, or renamed), only that
   // file may go.
-  if (impl_->identityKnown && !impl_->StillNamesFile(error)) return Fail(FromErrno(error));
-  if (!impl_->ByPath([](const char* native) { return unlink(native) == 0; })) return Fail(FromErrno(errno));
+  if (impl_->identityKnown && !impl_->StillNamesFile(path_, error)) return Fail(FromErrno(error));
+  if (!impl_->ByPath(path_, [](const char* native) { return unlink(native) == 0; })) return Fail(FromErrno(errno));
   Close();
   return true;
 }
