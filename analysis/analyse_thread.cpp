@@ -6,25 +6,31 @@
 #include "model/catalogue.h"
 #include "system/dispatcher.h"
 #include "platform/thread_priority.h"
+#include "system/exception_barrier.h"
 
 void TAnalyseThd::Execute(AnalysisHost& host) {
-  AnalysisRun run(host, ResolveKnownFolders());
-  for (const Category& category : kCatalogue) {
-    const bool enabled = host.isEnabled ? host.isEnabled(category.key) : IsCategoryEnabled(category.key);
-    if (!enabled) continue;
-    const std::wstring status = category.statusCaption;
-    if (host.showStatus) host.dispatcher->Invoke([&] { host.showStatus(status); });
-    run.Log(L"Analyzing : " + status, 1);
-    run.SetCaption(category.itemCaption);
-    if (Rule rule = RuleFor(category.key)) rule(run);
-    if (run.Failed()) break;
-  }
+  // An exception ends the run as a failing rule does: the rows found stay.
+  RunGuarded(host.log, L"the analysis", [&] {
+    AnalysisRun run(host, ResolveKnownFolders());
+    for (const Category& category : kCatalogue) {
+      const bool enabled = host.isEnabled ? host.isEnabled(category.key) : IsCategoryEnabled(category.key);
+      if (!enabled) continue;
+      const std::wstring status = category.statusCaption;
+      if (host.showStatus) host.dispatcher->Invoke([&] { host.showStatus(status); });
+      run.Log(L"Analyzing : " + status, 1);
+      run.SetCaption(category.itemCaption);
+      if (Rule rule = RuleFor(category.key)) rule(run);
+      if (run.Failed()) break;
+    }
+  });
 }
 
 void TAnalyseThd::Start(const AnalysisHost& host) {
   std::thread([host = AnalysisHost(host)]() mutable {
-    platform::SetCurrentThreadLowestPriority();
-    Execute(host);
-    if (host.done) host.dispatcher->Invoke(host.done);
+    RunGuarded(host.log, L"the analysis worker", [&] {
+      platform::SetCurrentThreadLowestPriority();
+      Execute(host);
+      if (host.done) host.dispatcher->Invoke(host.done);
+    });
   }).detach();
 }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <stdexcept>
 
 #include "model/catalogue.h"
 #include "model/review_list.h"
@@ -155,6 +156,20 @@ TEST_F(AnalyseThread, AFailingRuleEndsTheRunButKeepsItsRowsAndNotifies) {
   EXPECT_EQ(testsupport::Rows(list),
             (testsupport::Found{{L"Windows Installer Duplicate", kWin + L"Installer\\b.msi"}}));
   EXPECT_EQ(doneCount, 1);
+}
+
+TEST_F(AnalyseThread, AnExceptionEndsTheRunLikeAFailingRuleAndIsLogged) {
+  prefix.Plant(kWin + L"Temp\\a.tmp");
+  prefix.Plant(kWin + L"setupact.log", "bb");
+  isEnabled = [](const std::wstring& key) {
+    if (key == L"Windows_Log_files") throw std::runtime_error("settings gone");
+    return key == L"Temporary_Files";
+  };
+  RunWorker();
+  EXPECT_EQ(testsupport::Rows(list), (testsupport::Found{{L"Temporary File", kWin + L"Temp\\a.tmp"}}));
+  EXPECT_EQ(doneCount, 1);
+  const std::wstring newest = log.Lines().front();
+  EXPECT_EQ(newest.substr(newest.rfind(L'\t') + 1), L"Unexpected error in the analysis: settings gone");
 }
 
 TEST_F(AnalyseThread, LocalLowIsDerivedFromTheLocalFolder) {

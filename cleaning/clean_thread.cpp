@@ -14,6 +14,7 @@
 #include "platform/thread_priority.h"
 #include "platform/wow64.h"
 #include "system/dispatcher.h"
+#include "system/exception_barrier.h"
 #include "system/log.h"
 
 namespace {
@@ -33,6 +34,9 @@ class CleaningRun {
         stores_(host.stores ? *host.stores : *runningStores_),
         indexFiles_(IEIndexFilePaths(platform::KnownFolderPath(platform::kCsidlHistory),
                                      platform::KnownFolderPath(platform::kCsidlInternetCache))) {}
+
+  // The freed bytes so far, also after an exception ended the run.
+  uint64_t Freed() const { return freed_; }
 
   uint64_t Run() {
     int pass = 0;
@@ -209,13 +213,21 @@ uint64_t TCleanThd::Execute(const CleanHost& host, const CleanOptions& options) 
   // Files were found with redirection off; on 64-bit Windows the same names
   // must reach the same files here.
   platform::FsRedirectionOff redirectionOff;
-  return CleaningRun(host, options).Run();
+  // An exception ends the run as a write error does.
+  std::unique_ptr<CleaningRun> run;
+  RunGuarded(host.log, L"the cleaning", [&] {
+    run = std::make_unique<CleaningRun>(host, options);
+    run->Run();
+  });
+  return run ? run->Freed() : 0;
 }
 
 void TCleanThd::Start(const CleanHost& host, const CleanOptions& options) {
   std::thread([host = CleanHost(host), options]() {
-    platform::SetCurrentThreadLowestPriority();
-    const uint64_t freed = Execute(host, options);
-    if (host.done) host.dispatcher->Invoke([&] { host.done(freed); });
+    RunGuarded(host.log, L"the cleaning worker", [&] {
+      platform::SetCurrentThreadLowestPriority();
+      const uint64_t freed = Execute(host, options);
+      if (host.done) host.dispatcher->Invoke([&] { host.done(freed); });
+    });
   }).detach();
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 
 #include "cleaning/amnesia.h"
 #include "model/review_list.h"
@@ -101,6 +102,17 @@ TEST_F(CleanThread, AFileWrittenUnderADeletedNameIsNotTakenForItsRow) {
   EXPECT_EQ(tree.ReadFile(L"a.tmp"), "new");
   EXPECT_TRUE(Paths().empty());
   EXPECT_EQ(passes, (std::vector<std::pair<int, size_t>>{{1, 2}, {2, 0}}));
+}
+
+// An exception out of a hand-over ends the run as a write error does: what
+// was freed so far is reported, the rest stays, and the log says why.
+TEST_F(CleanThread, AnExceptionEndsTheRunWithTheBytesFreedSoFar) {
+  Plant(L"a.tmp", 4);
+  Plant(L"b.tmp", 6);
+  afterRow = [](const std::wstring&, RowOutcome) { throw std::runtime_error("view gone"); };
+  EXPECT_EQ(Clean(CleanOptions()), 4u);
+  EXPECT_TRUE(tree.Exists(L"b.tmp"));
+  EXPECT_EQ(Messages().back(), L"Unexpected error in the cleaning: view gone");
 }
 
 TEST_F(CleanThread, AFileInUseIsRetriedWhileOthersGoAndReportedFailed) {

@@ -1,5 +1,7 @@
 #include "gui/window_dispatcher.h"
 
+#include "system/exception_barrier.h"
+
 namespace {
 
 constexpr UINT kInvokeMessage = WM_APP + 1;
@@ -7,7 +9,7 @@ const wchar_t kClassName[] = L"PurgelloDispatcher";
 
 }  // namespace
 
-WindowDispatcher::WindowDispatcher() : guiThread_(GetCurrentThreadId()) {
+WindowDispatcher::WindowDispatcher(TKLog* log) : log_(log), guiThread_(GetCurrentThreadId()) {
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = WindowProc;
@@ -15,6 +17,7 @@ WindowDispatcher::WindowDispatcher() : guiThread_(GetCurrentThreadId()) {
   wc.lpszClassName = kClassName;
   RegisterClassExW(&wc);  // fails harmlessly when already registered
   window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 WindowDispatcher::~WindowDispatcher() {
@@ -31,7 +34,9 @@ void WindowDispatcher::Invoke(const std::function<void()>& fn) {
 
 LRESULT CALLBACK WindowDispatcher::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kInvokeMessage) {
-    (*reinterpret_cast<const std::function<void()>*>(lParam))();
+    auto* self = reinterpret_cast<WindowDispatcher*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    RunGuarded(self ? self->log_ : nullptr, L"a hand-over to the window thread",
+               [&] { (*reinterpret_cast<const std::function<void()>*>(lParam))(); });
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);

@@ -7,10 +7,13 @@
 
 #include "system/dispatcher.h"
 
+class TKLog;
+
 class WindowDispatcher : public Dispatcher {
  public:
-  // Must be created on the GUI thread.
-  WindowDispatcher();
+  // Must be created on the GUI thread. A hand-over that throws is stopped at
+  // the window procedure and logged in log (when set).
+  explicit WindowDispatcher(TKLog* log = nullptr);
   ~WindowDispatcher() override;
   WindowDispatcher(const WindowDispatcher&) = delete;
   WindowDispatcher& operator=(const WindowDispatcher&) = delete;
@@ -19,6 +22,7 @@ class WindowDispatcher : public Dispatcher {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  TKLog* log_ = nullptr;
   HWND window_ = nullptr;
   DWORD guiThread_ = 0;
 };

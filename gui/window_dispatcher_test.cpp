@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "system/log.h"
+
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -46,6 +49,28 @@ TEST(WindowDispatcher, RunsEachHandOverOnTheGuiThreadBeforeReturning) {
     EXPECT_EQ(seen[i], i);
     EXPECT_EQ(sizeWhenReturned[i], size_t(i + 1));
   }
+}
+
+TEST(WindowDispatcher, AThrowingHandOverIsStoppedAtTheWindowAndLogged) {
+  TKLog log(L"", 100, false);
+  WindowDispatcher dispatcher(&log);
+  const DWORD guiThread = GetCurrentThreadId();
+  bool done = false;
+  bool workerWentOn = false;
+  std::thread worker([&] {
+    dispatcher.Invoke([] { throw std::runtime_error("list gone"); });
+    workerWentOn = true;
+    dispatcher.Invoke([&] {
+      done = true;
+      PostThreadMessageW(guiThread, WM_NULL, 0, 0);
+    });
+  });
+  PumpUntil(done);
+  worker.join();
+  EXPECT_TRUE(workerWentOn);
+  ASSERT_EQ(log.Lines().size(), 1u);
+  const std::wstring line = log.Lines()[0];
+  EXPECT_EQ(line.substr(line.rfind(L'\t') + 1), L"Unexpected error in a hand-over to the window thread: list gone");
 }
 
 TEST(WindowDispatcher, InvokeOnTheGuiThreadRunsAtOnce) {
