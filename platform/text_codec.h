@@ -10,8 +10,10 @@ namespace platform {
 std::string ToAnsi(const std::wstring& text);
 std::wstring FromAnsi(const std::string& text);
 
-// UTF-16 (or UTF-32 wchar_t on Linux) to UTF-8 and back. Unpaired surrogates
-// survive a round trip (WTF-8), so no file name is ever lost.
+// UTF-16 (or UTF-32 wchar_t on Linux) to UTF-8 and back, for texts. An
+// unpaired surrogate is written as its own three bytes (WTF-8); decoding is
+// strict and gives U+FFFD for each byte that is not well-formed UTF-8. Linux
+// file names are not texts: see platform/posix/linux_names.h.
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
 

@@ -270,6 +270,57 @@ TEST_F(Cli, AFileThatCannotBeDeletedIsReportedOnceAsFailed) {
 }
 #endif
 
+// Linux names Windows cannot hold as they stand: each is one name of its own,
+// never a path, and nothing outside what was found is touched.
+TEST_F(Cli, OddLinuxNamesAreCleanedAsThemselvesAndNothingElse) {
+  const std::string c = prefix.Root() + "/drive_c", temp = c + "/windows/Temp/";
+  auto write = [](const std::string& path) { std::ofstream(path, std::ios::binary) << "data"; };
+  const std::string outside = prefix.Root() + "/outside";
+  mkdir(outside.c_str(), 0700);
+  write(outside + "/keep1.tmp");
+  write(outside + "/y-target");
+  mkdir((c + "/users/tester/Documents").c_str(), 0700);
+  write(c + "/users/tester/Documents/thesis.docx");
+  mkdir((c + "/Program Files/App").c_str(), 0700);
+  write(c + "/Program Files/App/app.exe");
+
+  ASSERT_EQ(symlink(outside.c_str(), (temp + "linkdir").c_str()), 0);
+  ASSERT_EQ(symlink((outside + "/y-target").c_str(), (temp + "\xc3\xbf").c_str()), 0);  // "ÿ"
+  const std::vector<std::string> junk = {  // paths below Temp, "/" between Linux names
+      "linkdir\\keep1.tmp",
+      "linkdir\xc1\x9ckeep1.tmp",  // an overlong "\"
+      "..\\..\\users\\tester\\Documents\\thesis.docx",
+      "twin\xe9.tmp",
+      "twin\xc3\xa9.tmp",
+      "\xff",
+      "star*?.tmp",
+      "..\\../inner.tmp",  // inside the folder "..\.."
+  };
+  mkdir((temp + "..\\..\\Program Files").c_str(), 0700);
+  mkdir((temp + "..\\..").c_str(), 0700);
+  for (const std::string& name : junk) write(temp + name);
+
+  Outcome run = Start({"preview", "--only", "Temporary_Files"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<std::string> rows = Lines(run.out);
+  EXPECT_EQ(rows.size(), junk.size()) << run.out;  // a link is not a found file
+  std::vector<std::string> paths;
+  for (const std::string& row : rows) paths.push_back(row.substr(row.find('\t') + 1, row.rfind('\t') - row.find('\t') - 1));
+  std::sort(paths.begin(), paths.end());
+  EXPECT_EQ(std::adjacent_find(paths.begin(), paths.end()), paths.end()) << "two rows with one path";
+
+  run = Start({"clean", "--only", "Temporary_Files"});
+  EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+  EXPECT_EQ(Lines(run.out).size(), junk.size()) << run.out;
+  struct stat st;
+  for (const std::string& name : junk)
+    EXPECT_NE(lstat((temp + name).c_str(), &st), 0) << name;
+  for (const std::string& kept : {outside + "/keep1.tmp", outside + "/y-target", c + "/users/tester/Documents/thesis.docx",
+                                  c + "/Program Files/App/app.exe", temp + "..\\..\\Program Files", temp + "..\\..",
+                                  temp + "linkdir", temp + "\xc3\xbf"})
+    EXPECT_EQ(lstat(kept.c_str(), &st), 0) << kept;
+}
+
 TEST_F(Cli, UsageErrorsNameTheProblemAndDeleteNothing) {
   prefix.Plant(kWinTemp + L"a.tmp", "a");
   prefix.PutInRecycleBin("binned", 10);

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "platform/posix/last_error.h"
+#include "platform/posix/linux_names.h"
 #include "platform/posix/ntfs_names.h"
 #include "platform/posix/wine_prefix.h"
-#include "platform/text_codec.h"
 #include "platform/win_path.h"
 
 namespace platform {
@@ -58,18 +58,20 @@ const char* BaseName(const std::string& native) {
   return native.c_str() + (slash == std::string::npos ? 0 : slash + 1);
 }
 
-// Sets a wide text to a Linux name; plain ASCII names (the common case) need
-// no decoder, and the text's buffer is reused.
+// Sets a wide text to a Linux name's Windows name; plain ASCII names (the
+// common case) need no mapping, and the text's buffer is reused.
 void AssignWide(const char* name, size_t length, std::wstring& out) {
-  unsigned char any = 0;
-  for (size_t i = 0; i < length; ++i) any |= static_cast<unsigned char>(name[i]);
-  if (any >= 0x80) {
-    out = FromUtf8(std::string(name, length));
-    return;
-  }
   out.resize(length);
   wchar_t* to = &out[0];
-  for (size_t i = 0; i < length; ++i) to[i] = wchar_t(static_cast<unsigned char>(name[i]));
+  for (size_t i = 0; i < length; ++i) {
+    const unsigned char b = static_cast<unsigned char>(name[i]);
+    if (!IsPlainNameByte(b)) {
+      out.resize(i);
+      AppendWindowsName(name + i, length - i, out);
+      return;
+    }
+    to[i] = wchar_t(b);
+  }
 }
 
 struct Status {
@@ -339,8 +341,8 @@ void DirectoryReader::Impl::Sort() {
                            b.keyLength - common);
     if (order != 0) return order < 0;
     // Names that differ only in case (Linux allows both): their own units decide.
-    std::wstring p = FromUtf8(std::string(natives + a.nativeOffset, a.nativeLength));
-    std::wstring q = FromUtf8(std::string(natives + b.nativeOffset, b.nativeLength));
+    std::wstring p = WindowsNameOf(natives + a.nativeOffset, a.nativeLength);
+    std::wstring q = WindowsNameOf(natives + b.nativeOffset, b.nativeLength);
     return CompareNtfsOrder(p.data(), p.size(), q.data(), q.size()) < 0;
   });
 }

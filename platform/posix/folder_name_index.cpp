@@ -14,8 +14,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/posix/linux_names.h"
 #include "platform/posix/ntfs_names.h"
-#include "platform/text_codec.h"
 
 namespace platform {
 namespace {
@@ -66,7 +66,7 @@ std::string FirstInNtfsOrder(const std::vector<std::string>& names) {
   std::string best;
   std::wstring bestWide;
   for (const std::string& name : names) {
-    std::wstring wide = FromUtf8(name);
+    std::wstring wide = WindowsNameOf(name);
     if (best.empty() || CompareNtfsOrder(wide.data(), wide.size(), bestWide.data(), bestWide.size()) < 0) {
       best = name;
       bestWide = std::move(wide);
@@ -79,7 +79,7 @@ std::string FirstInNtfsOrder(const std::vector<std::string>& names) {
 std::string ScanFor(const std::string& folder, const std::wstring& wanted) {
   std::vector<std::string> matches;
   ReadNames(folder, [&](const char* name) {
-    if (EqualsNtfsNoCase(FromUtf8(name), wanted)) matches.push_back(name);
+    if (EqualsNtfsNoCase(WindowsNameOf(name), wanted)) matches.push_back(name);
   });
   return FirstInNtfsOrder(matches);
 }
@@ -134,12 +134,12 @@ class FolderIndexes {
   }
 
   static void AddName(Folder& f, const std::string& name) {
-    std::vector<std::string>& same = f.names[Folded(FromUtf8(name))];
+    std::vector<std::string>& same = f.names[Folded(WindowsNameOf(name))];
     if (std::find(same.begin(), same.end(), name) == same.end()) same.push_back(name);
   }
 
   static void RemoveName(Folder& f, const std::string& name) {
-    auto it = f.names.find(Folded(FromUtf8(name)));
+    auto it = f.names.find(Folded(WindowsNameOf(name)));
     if (it == f.names.end()) return;
     it->second.erase(std::remove(it->second.begin(), it->second.end(), name), it->second.end());
     if (it->second.empty()) f.names.erase(it);

@@ -3,8 +3,8 @@
 
 #include <sys/stat.h>
 
+#include "platform/posix/linux_names.h"
 #include "platform/posix/wine_prefix.h"
-#include "platform/text_codec.h"
 
 namespace platform {
 namespace {
@@ -37,7 +37,7 @@ constexpr FolderPlace kPlaces[] = {
 std::wstring KnownFolderPath(int csidl) {
   for (const FolderPlace& place : kPlaces) {
     if (place.csidl != csidl) continue;
-    std::wstring path = place.base ? std::wstring(place.base) : L"C:\\users\\" + FromUtf8(CurrentWinePrefix().user);
+    std::wstring path = place.base ? std::wstring(place.base) : L"C:\\users\\" + WindowsNameOf(CurrentWinePrefix().user);
     path += place.tail;
     // The shell cannot make an item list for a folder that is not there.
     std::string native;

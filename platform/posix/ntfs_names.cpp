@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/text_codec.h"
+#include "platform/posix/linux_names.h"
 
 namespace platform {
 namespace {
@@ -102,6 +102,9 @@ void AppendNtfsSortKey(const char* utf8Name, size_t length, std::string& key) {
     uint64_t v;
     std::memcpy(&v, utf8Name + i, 8);
     if (v & high) break;
+    bool plain = true;
+    for (size_t k = 0; k < 8; ++k) plain &= IsPlainNameByte(static_cast<unsigned char>(utf8Name[i + k]));
+    if (!plain) break;
     uint64_t atLeastA = v + ones * (0x80 - 'a');
     uint64_t aboveZ = v + ones * (0x80 - 'z' - 1);
     v -= (atLeastA & ~aboveZ & high) >> 2;
@@ -109,14 +112,14 @@ void AppendNtfsSortKey(const char* utf8Name, size_t length, std::string& key) {
   }
   for (; i < length; ++i) {
     unsigned char c = static_cast<unsigned char>(utf8Name[i]);
-    if (c >= 0x80) break;
+    if (!IsPlainNameByte(c)) break;
     out[i] = char((c >= 'a' && c <= 'z') ? c - 32 : c);
   }
   if (i == length) return;
   key.resize(start + i);
   // The rest holds other characters: fold them unit by unit. Units below 0x80
   // take one byte; others three, the first of them above every one-byte unit.
-  std::wstring rest = FromUtf8(std::string(utf8Name + i, length - i));
+  std::wstring rest = WindowsNameOf(utf8Name + i, length - i);
   Utf16Units units(rest.data(), rest.size());
   for (long unit; (unit = units.Next(true)) >= 0;) {
     if (unit < 0x80) {

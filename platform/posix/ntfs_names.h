@@ -17,10 +17,11 @@ wchar_t NtfsUpper(wchar_t c);
 // total. Returns <0, 0 or >0.
 int CompareNtfsOrder(const wchar_t* a, size_t aLength, const wchar_t* b, size_t bLength);
 
-// Appends a sort key for a Linux (UTF-8) name: its upper-cased UTF-16 units in
-// an encoding whose byte order is their order, so that memcmp of two keys
-// (then the shorter first) orders names as CompareNtfsOrder does, short of its
-// tie-break. An ASCII name's key is the name upper-cased, byte for byte.
+// Appends a sort key for a Linux name: the upper-cased UTF-16 units of its
+// Windows name (platform/posix/linux_names.h) in an encoding whose byte order
+// is their order, so that memcmp of two keys (then the shorter first) orders
+// names as CompareNtfsOrder does, short of its tie-break. A plain ASCII name's
+// key is the name upper-cased, byte for byte.
 void AppendNtfsSortKey(const char* utf8Name, size_t length, std::string& key);
 
 // Names equal without regard to case, as NTFS resolves them.

@@ -5,15 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
 
 #include "platform/posix/folder_name_index.h"
+#include "platform/posix/linux_names.h"
 #include "platform/posix/ntfs_names.h"
-#include "platform/text_codec.h"
-#include "platform/utf8.h"
 #include "platform/win_path.h"
 
 namespace platform {
@@ -144,7 +144,13 @@ bool LiteralNativePath(const std::wstring& windowsPath, std::string& nativePath)
     if (end == pos) break;
     if (windowsPath[pos] == L'.' && (end - pos == 1 || (end - pos == 2 && windowsPath[pos + 1] == L'.'))) return false;
     current += '/';
-    for (size_t i = pos; i < end; ++i) AppendUtf8(static_cast<uint32_t>(windowsPath[i]), current);
+    bool plain = true;
+    for (size_t i = pos; i < end && plain; ++i) plain = windowsPath[i] < 0x80 && IsPlainNameByte(uint8_t(windowsPath[i]));
+    if (plain) {
+      for (size_t i = pos; i < end; ++i) current += char(windowsPath[i]);
+    } else if (!AppendLinuxName(windowsPath.data() + pos, end - pos, current)) {
+      return false;  // no Linux name is spelt so
+    }
     pos = end;
   }
   if (current.empty()) current = "/";
@@ -195,14 +201,15 @@ bool Resolve(const std::wstring& windowsPath, std::string& nativePath, struct st
 
   std::string current = base;
   bool missing = false;  // once a component is missing, the rest are kept as given
-  ForEachComponent(windowsPath, rest, [&](const std::wstring& component) {
+  const bool named = ForEachComponent(windowsPath, rest, [&](const std::wstring& component) {
     if (component == L".") return true;
     if (component == L"..") {
       size_t slash = current.find_last_of('/');
       if (current.size() > base.size() && slash != std::string::npos) current.resize(slash ? slash : 1);
       return true;
     }
-    std::string name = ToUtf8(component);
+    std::string name;
+    if (!LinuxNameOf(component, name)) return false;
     std::string exact = Join(current, name);
     if (!missing && !Exists(exact)) {
       std::string found = FindComponentNoCase(current, component);
@@ -212,6 +219,7 @@ bool Resolve(const std::wstring& windowsPath, std::string& nativePath, struct st
     current = std::move(exact);
     return true;
   });
+  if (!named) return false;
   nativePath = std::move(current);
   if (present) *present = lstat(nativePath.c_str(), status) == 0;  // also sets errno when missing
   return true;
@@ -231,8 +239,14 @@ NativeEntry ToNativePathWithStatus(const std::wstring& windowsPath, std::string&
 
 std::wstring FromNativePath(const std::string& nativePath) {
   std::wstring result = L"Z:";
-  std::wstring wide = FromUtf8(nativePath);
-  for (wchar_t c : wide) result += (c == L'/') ? L'\\' : c;
+  // Name by name: a backslash inside a Linux name stays inside its component.
+  for (size_t pos = 0;;) {
+    const size_t end = std::min(nativePath.find('/', pos), nativePath.size());
+    AppendWindowsName(nativePath.data() + pos, end - pos, result);
+    if (end == nativePath.size()) break;
+    result += L'\\';
+    pos = end + 1;
+  }
   if (result == L"Z:") result += L'\\';
   return result;
 }

@@ -24,8 +24,9 @@ void SetWinePrefix(const WinePrefix& prefix);
 // exact name first, else the first entry, in NTFS order, whose name is equal
 // without regard to case (Unicode case folding, as NTFS compares names). "."
 // and ".." components are resolved by name. Missing components are kept as
-// given. Returns false for paths that name no drive (relative, UNC, unknown
-// drive). An optional "\\?\" prefix is ignored.
+// given. Names map as platform/posix/linux_names.h says. Returns false for
+// paths that name no drive (relative, UNC, unknown drive) and for a component
+// that is no Linux name's Windows name. An optional "\\?\" prefix is ignored.
 bool ToNativePath(const std::wstring& windowsPath, std::string& nativePath);
 
 // ToNativePath that also tells whether the entry is there, with its lstat
@@ -40,7 +41,8 @@ NativeEntry ToNativePathWithStatus(const std::wstring& windowsPath, std::string&
 bool LiteralNativePath(const std::wstring& windowsPath, std::string& nativePath);
 
 // The reverse, for paths below "/" (Z:) used by tests and tools: "/tmp/x" gives
-// "Z:\tmp\x".
+// "Z:\tmp\x"; each Linux name maps one to one, so ToNativePath gives the
+// same bytes back.
 std::wstring FromNativePath(const std::string& nativePath);
 
 }  // namespace platform
