@@ -8,6 +8,7 @@
 
 #include "app/cli/cli_system.h"
 #include "platform/file_system.h"
+#include "platform/posix/linux_names.h"
 #include "platform/posix/wine_prefix.h"
 #include "platform/text_codec.h"
 
@@ -42,6 +43,12 @@ std::string Absolute(const std::string& path) {
   return std::string(cwd) + "/" + path;
 }
 
+// Arguments came in through WideFromLinuxText: their bytes back, exactly.
+std::string LinuxText(const std::wstring& text) {
+  std::string bytes;
+  return platform::LinuxTextOf(text, bytes) ? bytes : platform::ToUtf8(text);
+}
+
 }  // namespace
 
 ConsoleStream::ConsoleStream(Which which) : impl_(new Impl{which == Out ? 1 : 2, std::string()}) {}
@@ -62,33 +69,36 @@ bool ConsoleStream::IsTerminal() const { return isatty(impl_->fd) == 1; }
 
 bool PrepareWindowsTree(const CliOptions& options, std::wstring& error) {
   platform::WinePrefix prefix = platform::CurrentWinePrefix();
-  if (!options.prefix.empty()) prefix.root = platform::ToUtf8(options.prefix);
-  if (!options.user.empty()) prefix.user = platform::ToUtf8(options.user);
-  const std::wstring root = platform::FromUtf8(prefix.root);
+  if (!options.prefix.empty()) prefix.root = LinuxText(options.prefix);
+  if (!options.user.empty()) prefix.user = LinuxText(options.user);
+  const std::wstring root = platform::WideFromLinuxText(prefix.root);
   if (prefix.root.empty() || !IsFolder(prefix.root + "/drive_c")) {
     error = L"'" + root + L"' is not a Wine prefix (it has no drive_c)";
     return false;
   }
-  const std::wstring user = platform::FromUtf8(prefix.user);
-  if (user.empty()) {
+  const std::wstring shown = platform::WideFromLinuxText(prefix.user);
+  if (prefix.user.empty()) {
     error = L"no user name: pass --user NAME or set $USER";
     return false;
   }
-  if (user == L"." || user == L".." || user.find_first_of(L"/\\") != std::wstring::npos) {
-    error = L"'" + user + L"' is not a user folder name";
+  // One folder, named as it is: a wildcard would match folders the engine
+  // then never finds, since every path it builds takes the name as it stands.
+  if (prefix.user == "." || prefix.user == ".." || prefix.user.find_first_of("/\\*?") != std::string::npos) {
+    error = L"'" + shown + L"' is not a user folder name";
     return false;
   }
   platform::SetWinePrefix(prefix);
   // Looked up as the engine will look it up: without regard to letter case.
+  const std::wstring user = platform::WindowsNameOf(prefix.user);
   if (!platform::WideFolderExists(L"C:\\users\\" + user)) {
-    error = L"no user folder '" + user + L"' in " + root + L"/drive_c/users";
+    error = L"no user folder '" + shown + L"' in " + root + L"/drive_c/users";
     return false;
   }
   return true;
 }
 
 bool LogFileWindowsPath(const std::wstring& given, std::wstring& windowsPath, std::wstring& error) {
-  const std::string path = Absolute(platform::ToUtf8(given));
+  const std::string path = Absolute(LinuxText(given));
   const size_t slash = path.find_last_of('/');
   const std::string name = path.substr(slash + 1);
   char folder[PATH_MAX];

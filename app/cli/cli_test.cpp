@@ -321,6 +321,25 @@ TEST_F(Cli, OddLinuxNamesAreCleanedAsThemselvesAndNothingElse) {
     EXPECT_EQ(lstat(kept.c_str(), &st), 0) << kept;
 }
 
+// A path that is not UTF-8 is used as given, never as its UTF-8 twin.
+TEST_F(Cli, PrefixAndLogPathsKeepTheirBytes) {
+  const std::string odd = prefix.Root() + "/pr\xe9" "fix", twin = prefix.Root() + "/pr\xc3\xa9" "fix";
+  ASSERT_EQ(symlink(prefix.Root().c_str(), odd.c_str()), 0);
+  std::filesystem::create_directories(twin + "/drive_c/users/tester");
+  std::filesystem::create_directories(twin + "/drive_c/windows/Temp");
+  std::ofstream(twin + "/drive_c/windows/Temp/twin.tmp") << "t";
+  prefix.Plant(kWinTemp + L"odd.tmp", "o");
+  const std::string log = prefix.Root() + "/log\xe9.txt", twinLog = prefix.Root() + "/log\xc3\xa9.txt";
+
+  Outcome run = Start({"clean", "--only", "Temporary_Files", "--prefix", odd, "--user", "tester", "--log", log}, false);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "deleted\tC:\\windows\\Temp\\odd.tmp\n");
+  struct stat st;
+  EXPECT_EQ(lstat(log.c_str(), &st), 0);
+  EXPECT_NE(lstat(twinLog.c_str(), &st), 0);
+  EXPECT_EQ(lstat((twin + "/drive_c/windows/Temp/twin.tmp").c_str(), &st), 0);
+}
+
 TEST_F(Cli, UsageErrorsNameTheProblemAndDeleteNothing) {
   prefix.Plant(kWinTemp + L"a.tmp", "a");
   prefix.PutInRecycleBin("binned", 10);
@@ -348,6 +367,9 @@ TEST_F(Cli, UsageErrorsNameTheProblemAndDeleteNothing) {
       {{"clean", "--prefix", prefix.Root(), "--user", "nobody"}, false,
        "purgello-cli: no user folder 'nobody' in " + prefix.Root() + "/drive_c/users"},
       {{"clean", "--prefix", prefix.Root(), "--user", ".."}, false, "purgello-cli: '..' is not a user folder name"},
+      {{"clean", "--prefix", prefix.Root(), "--user", "*"}, false, "purgello-cli: '*' is not a user folder name"},
+      {{"clean", "--prefix", prefix.Root(), "--user", "test?r"}, false,
+       "purgello-cli: 'test?r' is not a user folder name"},
       {{"clean", "--log", prefix.Root() + "/missing/x.log"}, true, "purgello-cli: cannot write the log file"},
   };
   for (const Case& c : cases) {

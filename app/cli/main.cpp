@@ -12,12 +12,13 @@ int wmain(int argc, wchar_t** argv) {
   return RunCli(args);
 }
 #else
-#include "platform/text_codec.h"
+#include "platform/posix/linux_names.h"
 
 int main(int argc, char** argv) {
   platform::KeepFreedMemoryForReuse();
+  // One to one: a path that is not UTF-8 keeps its bytes (see cli_system_posix.cpp).
   std::vector<std::wstring> args;
-  for (int i = 1; i < argc; ++i) args.push_back(platform::FromUtf8(argv[i]));
+  for (int i = 1; i < argc; ++i) args.push_back(platform::WideFromLinuxText(argv[i]));
   return RunCli(args);
 }
 #endif
