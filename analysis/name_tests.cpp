@@ -2,20 +2,16 @@
 
 #include "platform/win_path.h"
 
-bool StartsText(const std::wstring& text, const std::wstring& prefix) { return platform::StartsWithNoCase(text, prefix); }
-
-bool EndsText(const std::wstring& text, const std::wstring& suffix) { return platform::EndsWithNoCase(text, suffix); }
-
-bool ContainsText(const std::wstring& needle, const std::wstring& text) {
-  return platform::AsciiLowerCase(text).find(platform::AsciiLowerCase(needle)) != std::wstring::npos;
+bool ContainsText(const std::wstring& text, const std::wstring& part) {
+  return platform::AsciiLowerCase(text).find(platform::AsciiLowerCase(part)) != std::wstring::npos;
 }
 
 std::wstring StripPrefix(const std::wstring& text, const std::wstring& prefix) {
-  return StartsText(text, prefix) ? text.substr(prefix.size()) : text;
+  return platform::StartsWithNoCase(text, prefix) ? text.substr(prefix.size()) : text;
 }
 
 std::wstring StripSuffix(const std::wstring& text, const std::wstring& suffix) {
-  return EndsText(text, suffix) ? text.substr(0, text.size() - suffix.size()) : text;
+  return platform::EndsWithNoCase(text, suffix) ? text.substr(0, text.size() - suffix.size()) : text;
 }
 
 std::wstring NameWithoutExt(const std::wstring& path) {

@@ -4,10 +4,9 @@
 
 #include <string>
 
-bool StartsText(const std::wstring& text, const std::wstring& prefix);
-bool EndsText(const std::wstring& text, const std::wstring& suffix);
-// Both lower-cased (ASCII), then a plain substring search.
-bool ContainsText(const std::wstring& needle, const std::wstring& text);
+// Both lower-cased (ASCII), then a plain substring search. Prefix and suffix
+// tests are platform::StartsWithNoCase and EndsWithNoCase.
+bool ContainsText(const std::wstring& text, const std::wstring& part);
 std::wstring StripPrefix(const std::wstring& text, const std::wstring& prefix);
 std::wstring StripSuffix(const std::wstring& text, const std::wstring& suffix);
 

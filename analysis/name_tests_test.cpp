@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/win_path.h"
+
 namespace {
 
 TEST(MatchesMask, Table) {
@@ -53,11 +55,12 @@ TEST(NameTests, NamesAndExtensions) {
 }
 
 TEST(NameTests, TextTests) {
-  EXPECT_TRUE(StartsText(L"ThumbCache_32", L"thumbcache"));
-  EXPECT_FALSE(StartsText(L"thumb", L"thumbcache"));
-  EXPECT_TRUE(EndsText(L"file.LOG", L".log"));
-  EXPECT_TRUE(ContainsText(L"CACHE", L"my cache folder"));
-  EXPECT_FALSE(ContainsText(L"\u00C9", L"\u00E9"));
+  EXPECT_TRUE(platform::StartsWithNoCase(L"ThumbCache_32", L"thumbcache"));
+  EXPECT_FALSE(platform::StartsWithNoCase(L"thumb", L"thumbcache"));
+  EXPECT_TRUE(platform::EndsWithNoCase(L"file.LOG", L".log"));
+  EXPECT_TRUE(ContainsText(L"my cache folder", L"CACHE"));
+  EXPECT_FALSE(ContainsText(L"\u00E9", L"\u00C9"));
+  EXPECT_FALSE(ContainsText(L"cache", L"my cache folder"));  // the text comes first
   EXPECT_EQ(StripPrefix(L"C:\\STORE\\x\\y", L"c:\\store\\"), L"x\\y");
   EXPECT_EQ(StripPrefix(L"D:\\other", L"c:\\store\\"), L"D:\\other");
   EXPECT_EQ(StripSuffix(L"name.TMP", L".tmp"), L"name");

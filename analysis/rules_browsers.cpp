@@ -35,11 +35,11 @@ void OfferEach(AnalysisRun& run, const std::wstring& knownFolder, std::initializ
 }
 
 // Transaction journals that sit beside a browser's databases.
-bool IsJournal(const std::wstring& path) { return ContainsText(L"-journal", platform::FileNameOf(path)); }
+bool IsJournal(const std::wstring& path) { return ContainsText(platform::FileNameOf(path), L"-journal"); }
 
 bool PathContainsAny(const std::wstring& path, std::initializer_list<const wchar_t*> parts) {
   for (const wchar_t* part : parts)
-    if (ContainsText(part, path)) return true;
+    if (ContainsText(path, part)) return true;
   return false;
 }
 
@@ -134,7 +134,7 @@ void BraveBrowserRule(AnalysisRun& run) {
   const std::wstring userData = AnalysisRun::Under(local, L"BraveSoftware\\Brave-Browser\\User Data\\");
   run.OfferIf(run.Files(userData), IsJournal);
   run.OfferIf(FlatFilesOfEach(run, local, {L"BraveSoftware\\Brave-Browser\\User Data\\"}),
-              [](const std::wstring& f) { return EndsText(platform::FileNameOf(f), L".TMP"); });
+              [](const std::wstring& f) { return platform::EndsWithNoCase(platform::FileNameOf(f), L".TMP"); });
   run.OfferAll(FilesOfEach(run, local,
                            {L"BraveSoftware\\Brave-Browser\\User Data\\Default\\Session Storage",
                             L"BraveSoftware\\Brave-Browser\\User Data\\Default\\Extension State"}));
@@ -197,7 +197,7 @@ void FirefoxCacheRule(AnalysisRun& run) {
 
   // Per-site storage, only of profiles whose folder name ends in .default.
   run.OfferIf(run.Files(roaming),
-              [](const std::wstring& f) { return ContainsText(L".default\\storage\\default\\", f); });
+              [](const std::wstring& f) { return ContainsText(f, L".default\\storage\\default\\"); });
 
   for (const wchar_t* name : {L"Cache", L"Cache2", L"jumpListCache", L"startupCache"})
     OfferFilesOfFirstFolderNamed(run, local, name, Always);
@@ -222,10 +222,11 @@ namespace {
 // journals.
 bool IsOperaProfileTrace(const std::wstring& path) {
   const std::wstring name = NameWithoutExt(path);
-  return EndsText(name, L"-journal") || StartsText(name, L"history index") || StartsText(name, L"archived history") ||
-         StartsText(name, L"visited links") || StartsText(name, L"history provider cache") ||
+  return platform::EndsWithNoCase(name, L"-journal") || platform::StartsWithNoCase(name, L"history index") ||
+         platform::StartsWithNoCase(name, L"archived history") || platform::StartsWithNoCase(name, L"visited links") ||
+         platform::StartsWithNoCase(name, L"history provider cache") ||
          platform::EqualsNoCase(name, L"Cookies") || platform::EqualsNoCase(name, L"session") ||
-         EndsText(ExtensionOf(path), L"-journal");
+         platform::EndsWithNoCase(ExtensionOf(path), L"-journal");
 }
 
 void OfferFilesIfFolderExists(AnalysisRun& run, const std::wstring& folder) {

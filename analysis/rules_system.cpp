@@ -92,7 +92,7 @@ void WindowsErrorReportsRule(AnalysisRun& run) {
 
 void WindowsThumbnailsRule(AnalysisRun& run) {
   run.OfferIf(run.Files(AnalysisRun::Under(run.kf().localAppData, L"Microsoft\\Windows\\Explorer")),
-              [](const std::wstring& f) { return StartsText(NameWithoutExt(f), L"thumbcache"); });
+              [](const std::wstring& f) { return platform::StartsWithNoCase(NameWithoutExt(f), L"thumbcache"); });
 }
 
 void MSTerminalCacheRule(AnalysisRun& run) {
@@ -127,13 +127,14 @@ void HotfixesUninstallersRule(AnalysisRun& run) {
   if (AnalysisRun::FolderExists(windows)) {
     run.FoldersFlat(windows);
     OfferFilesBelowFolders(run, [](const std::wstring& name) {
-      return StartsText(name, L"$NtUninstallKB") || StartsText(name, L"$NtServicePackUninstall$");
+      return platform::StartsWithNoCase(name, L"$NtUninstallKB") ||
+             platform::StartsWithNoCase(name, L"$NtServicePackUninstall$");
     });
   }
   const std::wstring ie7 = AnalysisRun::Under(windows, L"\\ie7updates");
   if (AnalysisRun::FolderExists(ie7)) {
     run.FoldersFlat(ie7);
-    OfferFilesBelowFolders(run, [](const std::wstring& name) { return StartsText(name, L"KB"); });
+    OfferFilesBelowFolders(run, [](const std::wstring& name) { return platform::StartsWithNoCase(name, L"KB"); });
   }
   const std::wstring downloads = AnalysisRun::Under(windows, L"SoftwareDistribution\\Download");
   if (AnalysisRun::FolderExists(downloads)) {
@@ -149,12 +150,12 @@ void WindowsLogFilesRule(AnalysisRun& run) {
   run.OfferIf(run.FilesByExt(windows, L".log"), [](const std::wstring& f) {
     std::wstring name = NameWithoutExt(f);
     return !platform::EqualsNoCase(name, L"WindowsUpdate") && !platform::EqualsNoCase(name, L"Sti_Trace") &&
-           !StartsText(name, L"wia");
+           !platform::StartsWithNoCase(name, L"wia");
   });
   run.OfferIf(run.FilesByExt(windows + L"Debug\\", L".log"),
               [](const std::wstring& f) { return !platform::EqualsNoCase(NameWithoutExt(f), L"PASSWD"); });
   run.OfferAll(run.Files(windows + L"system32\\wbem\\Logs\\"));
   run.OfferIf(run.FilesByExt(windows + L"inf\\", L".log"),
-              [](const std::wstring& f) { return StartsText(NameWithoutExt(f), L"setupapi."); });
+              [](const std::wstring& f) { return platform::StartsWithNoCase(NameWithoutExt(f), L"setupapi."); });
   run.OfferAll(run.FilesByExt(windows, L".bak"));
 }
