@@ -8,8 +8,10 @@ const wchar_t kUnused[] = L"unused";
 
 }  // namespace
 
-TTextStorage::TTextStorage(std::wstring name, std::vector<std::wstring> englishTexts)
-    : name_(std::move(name)), english_(std::move(englishTexts)), items_(english_) {}
+TTextStorage::TTextStorage(std::wstring name, std::vector<std::wstring> englishTexts, Component* owner)
+    : Component(std::move(name), owner), english_(std::move(englishTexts)), items_(english_) {
+  ExposeList(Property::Items, [this] { return items_; }, [this](const StringList& items) { SetItems(items); });
+}
 
 std::wstring TTextStorage::Translate(const std::wstring& english) const {
   for (size_t i = 0; i < english_.size(); ++i) {
@@ -76,5 +78,5 @@ const std::vector<std::wstring>& TsAboutTexts() {
   return texts;
 }
 
-TTextStorage MakeMainTs() { return TTextStorage(L"main_ts", MainTsTexts()); }
-TTextStorage MakeTsAbout() { return TTextStorage(L"TS_about", TsAboutTexts()); }
+TTextStorage MakeMainTs(Component* owner) { return TTextStorage(L"main_ts", MainTsTexts(), owner); }
+TTextStorage MakeTsAbout(Component* owner) { return TTextStorage(L"TS_about", TsAboutTexts(), owner); }

@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
-class TTextStorage {
+#include "gui/component.h"
+
+// A component (its name is what language files address: "main_ts",
+// "TS_about") whose one property is Items.
+class TTextStorage : public Component {
  public:
   // The designed English texts become both the items and the English list.
-  TTextStorage(std::wstring name, std::vector<std::wstring> englishTexts);
-
-  // The component name language files address ("main_ts", "TS_about").
-  const std::wstring& Name() const { return name_; }
+  TTextStorage(std::wstring name, std::vector<std::wstring> englishTexts, Component* owner = nullptr);
 
   // The item at the position of the first English text equal to english
   // (ASCII letter case ignored); english itself when there is none, or when
@@ -30,7 +31,6 @@ class TTextStorage {
   const std::vector<std::wstring>& EnglishItems() const { return english_; }
 
  private:
-  std::wstring name_;
   std::vector<std::wstring> english_;
   std::vector<std::wstring> items_;
 };
@@ -40,6 +40,6 @@ class TTextStorage {
 const std::vector<std::wstring>& MainTsTexts();
 const std::vector<std::wstring>& TsAboutTexts();
 
-// The main window's and the About dialog's tables as designed.
-TTextStorage MakeMainTs();
-TTextStorage MakeTsAbout();
+// The main window's and the About dialog's tables as designed, owned by owner.
+TTextStorage MakeMainTs(Component* owner = nullptr);
+TTextStorage MakeTsAbout(Component* owner = nullptr);

@@ -92,4 +92,19 @@ TEST(TextStorageTest, ItemsReplacedOneByOneOrByAShorterList) {
   EXPECT_EQ(table.Translate(L"Version :"), L"Version :");
 }
 
+// A language file reaches a table as a component of its window: by path and
+// through its Items property, which is all it exposes.
+TEST(TextStorageTest, IsAComponentWithItems) {
+  Component window(L"AboutDlg");
+  TTextStorage table = MakeTsAbout(&window);
+  EXPECT_EQ(window.FindComponent(L"ts_about"), &table);
+  EXPECT_FALSE(table.HasProperty(L"Caption"));
+  std::vector<std::wstring> items = std::get<StringList>(*table.GetProperty(L"items"));
+  EXPECT_EQ(items, TsAboutTexts());
+  items[2] = L"Versione :";
+  ASSERT_TRUE(table.SetProperty(L"ITEMS", items));
+  EXPECT_EQ(table.Translate(L"Version :"), L"Versione :");
+  EXPECT_EQ(table.EnglishItems(), TsAboutTexts());
+}
+
 }  // namespace
