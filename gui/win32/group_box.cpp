@@ -1,0 +1,10 @@
+#include "gui/win32/group_box.h"
+
+namespace gui {
+
+GroupBox::GroupBox(WindowBase& window, std::wstring name, const std::wstring& caption, const DesignRect& bounds)
+    : Control(window, std::move(name), ControlSpec{WC_BUTTONW, BS_GROUPBOX, 0, bounds, caption}) {
+  ExposeCaption();
+}
+
+}  // namespace gui
