@@ -11,7 +11,9 @@
 #include "gui/win32/dialog.h"
 #include "gui/win32/group_box.h"
 #include "gui/win32/label.h"
+#include "gui/win32/guard.h"
 #include "gui/win32/spin_edit.h"
+#include "system/log.h"
 
 namespace {
 
@@ -112,7 +114,9 @@ TEST(ControlsTest, EnterPressesTheDefaultButtonAndEscapeCancels) {
   }
 }
 
-TEST(ControlsTest, AnExceptionStopsAtTheWindowProcedure) {
+TEST(ControlsTest, AnExceptionStopsAtTheWindowProcedureAndIsLogged) {
+  TKLog log(L"C:\\no such folder\\test.log", 100, false);
+  gui::SetWindowProcedureLog(&log);
   TestDlg dlg;
   int clicks = 0;
   dlg.ok.onClick = [&] {
@@ -123,6 +127,9 @@ TEST(ControlsTest, AnExceptionStopsAtTheWindowProcedure) {
   dlg.ok.Click();
   EXPECT_EQ(clicks, 2);
   EXPECT_TRUE(IsWindow(dlg.Hwnd()));
+  gui::SetWindowProcedureLog(nullptr);
+  const std::wstring newest = log.Lines().front();
+  EXPECT_EQ(newest.substr(newest.rfind(L'\t') + 1), L"Unexpected error in a window procedure: handler failed");
 }
 
 }  // namespace
