@@ -321,6 +321,18 @@ TEST_F(Cli, OddLinuxNamesAreCleanedAsThemselvesAndNothingElse) {
     EXPECT_EQ(lstat(kept.c_str(), &st), 0) << kept;
 }
 
+// A current Wine prefix has no "Local Settings" link: the rule reaches the
+// user's temporary folder through it all the same, as on Windows.
+TEST_F(Cli, CleansTheUsersTemporaryFolderThroughItsLegacyLink) {
+  prefix.Plant(L"C:\\users\\tester\\AppData\\Local\\Temp\\user.tmp", "u");
+  Outcome run = Start({"clean", "--only", "Temporary_Files"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "deleted\tC:\\users\\tester\\Local Settings\\Temp\\user.tmp\n");
+  struct stat st;
+  EXPECT_NE(lstat((prefix.Root() + "/drive_c/users/tester/AppData/Local/Temp/user.tmp").c_str(), &st), 0);
+  EXPECT_EQ(lstat((prefix.Root() + "/drive_c/users/tester/AppData/Local/Temp").c_str(), &st), 0);
+}
+
 // A path that is not UTF-8 is used as given, never as its UTF-8 twin.
 TEST_F(Cli, PrefixAndLogPathsKeepTheirBytes) {
   const std::string odd = prefix.Root() + "/pr\xe9" "fix", twin = prefix.Root() + "/pr\xc3\xa9" "fix";

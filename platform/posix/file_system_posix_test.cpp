@@ -207,5 +207,43 @@ TEST_F(PosixFiles, KnownFoldersFollowWinesLayout) {
   EXPECT_EQ(KnownFolderPath(kCsidlProgramFilesX86), L"");
 }
 
+// Wine prefixes lack the links Windows keeps in a profile for older paths;
+// a path through one reaches its target, as on Windows, and nothing else.
+TEST_F(PosixFiles, PathsThroughTheLegacyProfileLinksReachTheirTargets) {
+  const std::string profile = driveC_ + "/users/tester";
+  WriteNative(profile + "/AppData/Local/Temp/t.tmp", "t");
+  WriteNative(profile + "/AppData/Roaming/r.dat", "r");
+  WriteNative(profile + "/Documents/My Music/real.mp3", "m");  // a real entry wins
+  WriteNative(driveC_ + "/users/Public/AppData/Local/Temp/t.tmp", "p");
+  struct Case {
+    std::wstring path;
+    std::string native;  // empty: nothing there
+  };
+  const Case cases[] = {
+      {L"C:\\users\\tester\\Local Settings\\Temp\\t.tmp", profile + "/AppData/Local/Temp/t.tmp"},
+      {L"C:\\USERS\\TESTER\\local settings\\temp\\T.TMP", profile + "/AppData/Local/Temp/t.tmp"},
+      {L"C:\\users\\tester\\Local Settings\\Application Data\\Temp\\t.tmp", profile + "/AppData/Local/Temp/t.tmp"},
+      {L"C:\\users\\tester\\Application Data\\r.dat", profile + "/AppData/Roaming/r.dat"},
+      {L"C:\\users\\tester\\Documents\\My Music\\real.mp3", profile + "/Documents/My Music/real.mp3"},
+      {L"C:\\users\\tester\\Local Settings", ""},  // the link itself names nothing
+      {L"C:\\users\\Public\\Local Settings\\Temp\\t.tmp", ""},
+      {L"C:\\users\\tester\\AppData\\Local Settings\\Temp\\t.tmp", ""},
+      {L"C:\\windows\\Local Settings\\Temp\\t.tmp", ""},
+  };
+  for (const Case& c : cases) {
+    std::string native;
+    struct stat st;
+    const bool there = ToNativePathWithStatus(c.path, native, st) == NativeEntry::Present;
+    EXPECT_EQ(there ? native : std::string(), c.native) << ToUtf8(c.path);
+    EXPECT_EQ(FileAttributes(c.path) != kInvalidAttributes, !c.native.empty()) << ToUtf8(c.path);
+  }
+  EXPECT_EQ(Names(L"C:\\users\\tester\\Local Settings\\Temp\\*"), (std::vector<std::wstring>{L".", L"..", L"t.tmp"}));
+  EXPECT_TRUE(Names(L"C:\\users\\tester\\Local Settings\\*").empty());  // Windows refuses to list it too
+  EXPECT_FALSE(RemoveEmptyFolder(L"C:\\users\\tester\\Local Settings"));
+  EXPECT_TRUE(fs::exists(profile + "/AppData/Local"));
+  EXPECT_TRUE(DeleteFileAt(L"C:\\users\\tester\\Local Settings\\Temp\\t.tmp"));
+  EXPECT_FALSE(fs::exists(profile + "/AppData/Local/Temp/t.tmp"));
+}
+
 }  // namespace
 }  // namespace platform

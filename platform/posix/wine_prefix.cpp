@@ -14,6 +14,7 @@
 #include "platform/posix/folder_name_index.h"
 #include "platform/posix/linux_names.h"
 #include "platform/posix/ntfs_names.h"
+#include "platform/posix/profile_links.h"
 #include "platform/win_path.h"
 
 namespace platform {
@@ -94,26 +95,47 @@ bool SplitDrive(const std::wstring& windowsPath, size_t& rest, wchar_t& letter) 
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-// Calls visit(component) for each non-empty component after position pos;
-// stops early when visit returns false.
+// Calls visit(component, last) for each non-empty component after position
+// pos; stops early when visit returns false.
 template <typename Visit>
 bool ForEachComponent(const std::wstring& path, size_t pos, Visit visit) {
+  const size_t tail = path.find_last_not_of(L"\\/");
   while (pos < path.size()) {
     while (pos < path.size() && IsSeparator(path[pos])) ++pos;
     size_t end = pos;
     while (end < path.size() && !IsSeparator(path[end])) ++end;
-    if (end > pos && !visit(path.substr(pos, end - pos))) return false;
+    if (end > pos && !visit(path.substr(pos, end - pos), end > tail)) return false;
     pos = end;
   }
   return true;
 }
 
-// Windows compares names without regard to letter case; a Linux folder can hold
-// names that differ only by case, so the exact name wins, then the first match
-// in NTFS order. Empty when nothing matches.
-std::string FindComponentNoCase(const std::string& folder, const std::wstring& wanted) {
-  return FindNameNoCase(folder, wanted);
+// The entry of folder named component. Windows compares names without regard
+// to letter case; a Linux folder can hold names that differ only by case, so
+// the exact name wins, then the first match in NTFS order. Empty when nothing
+// matches; false when no Linux name is spelt so.
+bool Step(const std::string& folder, const std::wstring& component, std::string& entry) {
+  std::string name;
+  if (!LinuxNameOf(component, name)) return false;
+  entry = Join(folder, name);
+  if (Exists(entry)) return true;
+  std::string found = FindNameNoCase(folder, component);
+  entry = found.empty() ? std::string() : Join(folder, found);
+  return true;
 }
+
+// A profile link's target below the profile, when it is there.
+std::string FollowProfileLink(const std::string& profile, const std::wstring& target) {
+  std::string current = profile;
+  const bool named = ForEachComponent(target, 0, [&](const std::wstring& component, bool) {
+    std::string entry;
+    if (!Step(current, component, entry) || entry.empty()) return false;
+    current = std::move(entry);
+    return true;
+  });
+  return named ? current : std::string();
+}
+
 
 }  // namespace
 
@@ -200,8 +222,12 @@ bool Resolve(const std::wstring& windowsPath, std::string& nativePath, struct st
   }
 
   std::string current = base;
+  std::string users;     // C:\users, once the path has gone through it
   bool missing = false;  // once a component is missing, the rest are kept as given
-  const bool named = ForEachComponent(windowsPath, rest, [&](const std::wstring& component) {
+  bool first = true;
+  const bool named = ForEachComponent(windowsPath, rest, [&](const std::wstring& component, bool last) {
+    const bool atTop = first;
+    first = false;
     if (component == L".") return true;
     if (component == L"..") {
       size_t slash = current.find_last_of('/');
@@ -210,13 +236,22 @@ bool Resolve(const std::wstring& windowsPath, std::string& nativePath, struct st
     }
     std::string name;
     if (!LinuxNameOf(component, name)) return false;
-    std::string exact = Join(current, name);
-    if (!missing && !Exists(exact)) {
-      std::string found = FindComponentNoCase(current, component);
-      if (found.empty()) missing = true;
-      else exact = Join(current, found);
+    if (missing) {
+      current = Join(current, name);
+      return true;
     }
-    current = std::move(exact);
+    std::string entry;
+    Step(current, component, entry);
+    std::string profile;
+    std::wstring target;
+    if (entry.empty() && !last && !users.empty() && LegacyProfileLink(users, current, component, profile, target))
+      entry = FollowProfileLink(profile, target);
+    if (entry.empty()) {
+      missing = true;
+      entry = Join(current, name);
+    }
+    current = std::move(entry);
+    if (atTop && letter == L'c' && EqualsNoCase(component, L"users")) users = current;
     return true;
   });
   if (!named) return false;

@@ -24,9 +24,11 @@ void SetWinePrefix(const WinePrefix& prefix);
 // exact name first, else the first entry, in NTFS order, whose name is equal
 // without regard to case (Unicode case folding, as NTFS compares names). "."
 // and ".." components are resolved by name. Missing components are kept as
-// given. Names map as platform/posix/linux_names.h says. Returns false for
-// paths that name no drive (relative, UNC, unknown drive) and for a component
-// that is no Linux name's Windows name. An optional "\\?\" prefix is ignored.
+// given, except that a path through one of the links Windows keeps in a user
+// profile (platform/posix/profile_links.h) reaches its target. Names map as
+// platform/posix/linux_names.h says. Returns false for paths that name no
+// drive (relative, UNC, unknown drive) and for a component that is no Linux
+// name's Windows name. An optional "\\?\" prefix is ignored.
 bool ToNativePath(const std::wstring& windowsPath, std::string& nativePath);
 
 // ToNativePath that also tells whether the entry is there, with its lstat
