@@ -2,6 +2,7 @@
 // writes on each stream, its exit code, and the files it leaves on disk.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -62,6 +63,10 @@ class Cli : public ::testing::Test {
     argv.push_back(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {
+      if (openFiles) {
+        const rlimit limit{openFiles, openFiles};
+        setrlimit(RLIMIT_NOFILE, &limit);
+      }
       int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       dup2(out, 1);
@@ -105,6 +110,7 @@ class Cli : public ::testing::Test {
   }
 
   testsupport::PlantedPrefix prefix;
+  rlim_t openFiles = 0;  // the program's descriptor limit, when set
 };
 
 TEST_F(Cli, ListShowsEveryCategoryInVisitingOrderWithItsDefault) {
@@ -319,6 +325,33 @@ TEST_F(Cli, OddLinuxNamesAreCleanedAsThemselvesAndNothingElse) {
                                   c + "/Program Files/App/app.exe", temp + "..\\..\\Program Files", temp + "..\\..",
                                   temp + "linkdir", temp + "\xc3\xbf"})
     EXPECT_EQ(lstat(kept.c_str(), &st), 0) << kept;
+}
+
+// A tree deeper than the descriptor limit, with paths longer than the kernel
+// takes in one call: the walk still finds every file.
+TEST_F(Cli, DeepTreesAreWalkedToTheBottom) {
+  int folder = open((prefix.Root() + "/drive_c/windows/Temp").c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(folder, 0);
+  const std::string level = "level-0123456789abcdef";
+  std::string path = "C:\\windows\\Temp";
+  std::vector<std::string> expected;
+  for (int depth = 1; depth <= 250; ++depth) {
+    ASSERT_EQ(mkdirat(folder, level.c_str(), 0700), 0);
+    const int next = openat(folder, level.c_str(), O_RDONLY | O_DIRECTORY);
+    close(folder);
+    ASSERT_GE(folder = next, 0);
+    path += "\\" + level;
+    if (depth == 100 || depth == 250) {
+      close(openat(folder, "found.tmp", O_WRONLY | O_CREAT, 0600));
+      expected.push_back("Temporary File\t" + path + "\\found.tmp\t0");
+    }
+  }
+  close(folder);
+  ASSERT_GT(path.size(), 5000u);
+  openFiles = 64;
+  Outcome run = Start({"preview", "--only", "Temporary_Files"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(Lines(run.out), expected);
 }
 
 // A current Wine prefix has no "Local Settings" link: the rule reaches the

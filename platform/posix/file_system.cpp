@@ -16,6 +16,7 @@
 
 #include "platform/posix/last_error.h"
 #include "platform/posix/linux_names.h"
+#include "platform/posix/long_path.h"
 #include "platform/posix/ntfs_names.h"
 #include "platform/posix/wine_prefix.h"
 #include "platform/win_path.h"
@@ -164,7 +165,10 @@ void ReturnBuffers(std::unique_ptr<Buffers> buffers) {
 }  // namespace
 
 struct DirectoryReader::Impl {
-  int dirFd = AT_FDCWD;  // the folder, open while the reader lives (statuses are read through it)
+  // The folder is open only while it is read: a walk holds a reader per level,
+  // and a descriptor each would run out in a deep tree. Statuses asked later
+  // are read by path.
+  std::string folder;
   std::unique_ptr<Buffers> buffers = TakeBuffers();
   size_t next = 0;
   bool single = false;  // a plain path: one entry, status read with it
@@ -174,10 +178,7 @@ struct DirectoryReader::Impl {
   bool statOk = false;
   struct stat st {};
 
-  ~Impl() {
-    if (dirFd >= 0) close(dirFd);
-    ReturnBuffers(std::move(buffers));
-  }
+  ~Impl() { ReturnBuffers(std::move(buffers)); }
 
   const Entry& Current() const { return buffers->entries[next - 1]; }
   const char* NativeName(const Entry& e) const { return buffers->natives.c_str() + e.nativeOffset; }
@@ -185,7 +186,7 @@ struct DirectoryReader::Impl {
   void ReadStatus() {
     if (statRead) return;
     statRead = true;
-    statOk = fstatat(dirFd, NativeName(Current()), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    statOk = LstatAnyLength(folder + "/" + NativeName(Current()), st) == 0;
   }
 
   void Add(const char* nativeName, size_t nativeLength, Kind kind, bool dots) {
@@ -224,24 +225,29 @@ void DirectoryReader::Impl::ReadFolder(const std::wstring& folder, const std::ws
   // disk, and costs no lookups.
   std::string native;
   int error = ENOENT;
-  const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+  auto openFolder = [](const std::string& path) {
+    LongPathBase base(path);
+    return base.Fd() == -1 ? -1 : openat(base.Fd(), base.Rest(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  };
   int fd = -1;
   if (LiteralNativePath(folder, native)) {
-    fd = open(native.c_str(), flags);
+    fd = openFolder(native);
     if (fd < 0) error = errno;
   }
   if (fd < 0 && (error == ENOENT || error == ENOTDIR)) {
     std::string resolved;
     if (ToNativePath(folder, resolved) && resolved != native) {
-      fd = open(resolved.c_str(), flags);
+      fd = openFolder(resolved);
       if (fd < 0) error = errno;
+      else native = std::move(resolved);
     }
   }
   if (fd < 0) {
     FailWith(error == ENOENT || error == ENOTDIR ? kErrorPathNotFound : WindowsErrorFromErrno(error));
     return;
   }
-  dirFd = fd;
+  this->folder = std::move(native);
+  const int dirFd = fd;
   FindMask findMask(mask);
   std::wstring wide;
 
@@ -280,6 +286,7 @@ void DirectoryReader::Impl::ReadFolder(const std::wstring& folder, const std::ws
       Add(entryName, nativeLength, kind, dots);
     }
   }
+  close(fd);
   Sort();
   if (buffers->entries.empty()) FailWith(kErrorFileNotFound);
 }

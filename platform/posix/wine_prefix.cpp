@@ -13,6 +13,7 @@
 
 #include "platform/posix/folder_name_index.h"
 #include "platform/posix/linux_names.h"
+#include "platform/posix/long_path.h"
 #include "platform/posix/ntfs_names.h"
 #include "platform/posix/profile_links.h"
 #include "platform/win_path.h"
@@ -56,7 +57,7 @@ DriveBases& Drives() {
 
 bool Exists(const std::string& path) {
   struct stat st;
-  return lstat(path.c_str(), &st) == 0;
+  return LstatAnyLength(path, st) == 0;
 }
 
 std::string Join(const std::string& folder, const std::string& name) {
@@ -190,7 +191,7 @@ bool Resolve(const std::wstring& windowsPath, std::string& nativePath, struct st
   // Most paths name what is on disk with its own letter case: one lstat.
   std::string literal;
   const bool plain = LiteralNativePath(windowsPath, literal);
-  if (plain && lstat(literal.c_str(), status) == 0) {
+  if (plain && LstatAnyLength(literal, *status) == 0) {
     nativePath = std::move(literal);
     if (present) *present = true;
     return true;
@@ -215,7 +216,7 @@ bool Resolve(const std::wstring& windowsPath, std::string& nativePath, struct st
       nativePath = found.empty() ? std::move(literal) : Join(folder, found);
       if (present) {
         errno = ENOENT;  // what the lstat of a name missing from its folder gives
-        *present = !found.empty() && lstat(nativePath.c_str(), status) == 0;
+        *present = !found.empty() && LstatAnyLength(nativePath, *status) == 0;
       }
       return true;
     }
@@ -256,7 +257,7 @@ bool Resolve(const std::wstring& windowsPath, std::string& nativePath, struct st
   });
   if (!named) return false;
   nativePath = std::move(current);
-  if (present) *present = lstat(nativePath.c_str(), status) == 0;  // also sets errno when missing
+  if (present) *present = LstatAnyLength(nativePath, *status) == 0;  // also sets errno when missing
   return true;
 }
 
