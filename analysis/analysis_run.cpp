@@ -3,6 +3,7 @@
 #include "model/catalogue.h"
 #include "model/format_size.h"
 #include "model/review_list.h"
+#include "platform/file_identity.h"
 #include "platform/file_system.h"
 #include "platform/recycle_bin.h"
 #include "platform/win_path.h"
@@ -16,6 +17,7 @@ void AnalysisRun::AddFoundItem(const std::wstring& caption, const std::wstring& 
   if (platform::EqualsNoCase(platform::FileNameOf(path), L"desktop.ini")) return;
   const bool recycleBin = caption == kRecycleBinCaption;
   int64_t size = 0;
+  platform::FileIdentity identity;
   if (recycleBin) {
     size = static_cast<int64_t>(platform::RecycleBinSize());
   } else {
@@ -25,9 +27,11 @@ void AnalysisRun::AddFoundItem(const std::wstring& caption, const std::wstring& 
     platform::FileStatus status;
     if (!platform::QueryFileStatus(path, status) || !status.IsRegularFile()) return;
     size = static_cast<int64_t>(status.size);
+    // Where the system offers none, the cleaning goes by the path alone.
+    platform::QueryFileIdentity(path, identity);
   }
   host_.dispatcher->Invoke([&] {
-    host_.list->Add(caption, path, FormatSize(size));
+    host_.list->Add(caption, path, FormatSize(size), std::move(identity));
     if (host_.itemAdded) host_.itemAdded(host_.list->Count() - 1, size);
   });
 }

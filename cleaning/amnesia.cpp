@@ -42,14 +42,19 @@ std::wstring TAmnesia::ScrambleName(platform::SecureFile& file, const std::wstri
 }
 
 bool TAmnesia::FillFile(platform::SecureFile& file, uint8_t value) {
-  platform::SecureFileInfo info;
-  if (!file.Info(info)) return false;
-  // A block never larger than the file: small files are the common case.
-  const std::vector<uint8_t> block(size_t(std::min<uint64_t>(info.size, kBlockSize)), value);
-  for (uint64_t position = 0; position < info.size;) {
-    const size_t count = size_t(std::min<uint64_t>(info.size - position, kBlockSize));
-    if (!file.WriteAt(position, block.data(), count)) return false;
-    position += count;
+  std::vector<platform::DataRange> ranges;
+  if (!file.DataRanges(ranges)) return false;
+  uint64_t largest = 0;
+  for (const platform::DataRange& range : ranges) largest = std::max(largest, range.length);
+  // A block never larger than the data: small files are the common case.
+  const std::vector<uint8_t> block(size_t(std::min<uint64_t>(largest, kBlockSize)), value);
+  for (const platform::DataRange& range : ranges) {
+    // Writing into a hole would allocate it: a sparse file could fill the disk.
+    for (uint64_t done = 0; done < range.length;) {
+      const size_t count = size_t(std::min<uint64_t>(range.length - done, kBlockSize));
+      if (!file.WriteAt(range.offset + done, block.data(), count)) return false;
+      done += count;
+    }
   }
   // Without a flush a pass may never leave the cache before the deletion.
   return file.Flush();
@@ -70,19 +75,22 @@ bool TAmnesia::RunPasses(platform::SecureFile& file, int method) {
   }
 }
 
-ShredResult TAmnesia::ShredFile(const std::wstring& path, int method, bool trim) {
+ShredResult TAmnesia::ShredFile(const std::wstring& path, int method, bool trim,
+                                const platform::FileIdentity& identity) {
   // The standard method without a trim only takes names away: the content is
   // then not even opened for writing.
   const bool touchesContent = trim || method == kMethodOnePassRandom || method == kMethodThreePassDoD;
   std::unique_ptr<platform::SecureFile> file = makeFile_();
-  if (!file->Open(path, touchesContent ? platform::SecureAccess::Content : platform::SecureAccess::NameOnly))
-    return {ShredOutcome::Failed, file->LastError()};
+  if (!file->Open(path, touchesContent ? platform::SecureAccess::Content : platform::SecureAccess::NameOnly,
+                  &identity))
+    return {file->Changed() ? ShredOutcome::Changed : ShredOutcome::Failed, file->LastError()};
 
   // Through a link or a second name the passes would destroy data that stays
   // in use elsewhere; such an entry only loses its name.
   platform::SecureFileInfo info;
-  const bool ownContent =
-      touchesContent && file->CanWrite() && file->Info(info) && !info.isLink && info.linkCount <= 1;
+  const bool known = file->Info(info);
+  const bool lastName = known && !info.isLink && info.linkCount <= 1;
+  const bool ownContent = touchesContent && file->CanWrite() && lastName;
 
   const std::wstring current = scrambleNames ? ScrambleName(*file, path) : path;
   ShredResult result;
@@ -90,7 +98,7 @@ ShredResult TAmnesia::ShredFile(const std::wstring& path, int method, bool trim)
     result = {ShredOutcome::WriteError, file->LastError()};
   } else {
     if (ownContent && trim) TrimFile(*file);
-    if (file->Delete()) return {ShredOutcome::Deleted, 0};
+    if (file->Delete()) return {ShredOutcome::Deleted, 0, lastName};
     result = {ShredOutcome::Failed, file->LastError()};
   }
   // The caller keeps the row under the old name, so the file goes back to it.

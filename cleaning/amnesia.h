@@ -18,12 +18,16 @@
 enum class ShredOutcome {
   Deleted,     // the name is gone
   Failed,      // not deleted (missing, in use, denied); the file keeps its name
-  WriteError,  // an overwrite pass could not be written: the cleaning run ends
+  WriteError,  // an overwrite pass could not be written (a full disk): not deleted
+  Changed,     // not the file that was found any more: left alone
 };
 
 struct ShredResult {
   ShredOutcome outcome = ShredOutcome::Failed;
   uint32_t errorCode = 0;  // system error code of the step that failed; 0 when deleted
+  // The deleted name was the file's last: its bytes are free now. A link, or
+  // a file that keeps other names, frees nothing.
+  bool lastName = false;
   bool Deleted() const { return outcome == ShredOutcome::Deleted; }
 };
 
@@ -45,12 +49,16 @@ class TAmnesia {
   // When true, a file gets a random name before anything else is done to it.
   bool scrambleNames = false;
 
-  ShredResult ShredFile(const std::wstring& path, int method, bool trim);
+  // With an identity taken when the file was found, only that file is
+  // touched (platform/secure_file.h); anything else at the path is Changed.
+  ShredResult ShredFile(const std::wstring& path, int method, bool trim,
+                        const platform::FileIdentity& identity = platform::FileIdentity());
 
   // Gives the open file a random name in its folder; returns the path to use
   // from then on (the old one when the rename failed).
   std::wstring ScrambleName(platform::SecureFile& file, const std::wstring& path);
-  // One overwrite pass with value over the file's whole size, then a flush.
+  // One overwrite pass with value over the file's data (a sparse file's holes
+  // hold nothing and take no room), then a flush.
   // False (with the file's LastError) when a write or the flush failed.
   bool FillFile(platform::SecureFile& file, uint8_t value);
   // Cuts the file to zero length; a failure is ignored.

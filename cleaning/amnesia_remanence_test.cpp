@@ -1,7 +1,8 @@
-// Whether the overwrite really reaches the blocks the file had on disk: files
-// of marker blocks on a small ext4 image, one shredded, one deleted plainly as
-// a control, then the raw image is searched for the markers. Needs root to
-// loop-mount the image.
+// Secure deletion on a real small file system, an ext4 image: whether the
+// overwrite really reaches the blocks the file had on disk (files of marker
+// blocks, one shredded, one deleted plainly as a control, then the raw image
+// is searched for the markers), and what a full disk does to a cleaning.
+// Needs root to loop-mount the image.
 #include "cleaning/amnesia.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,10 @@
 #include <iterator>
 #include <string>
 
+#include "cleaning/clean_thread.h"
+#include "model/review_list.h"
 #include "platform/posix/wine_prefix.h"
+#include "system/dispatcher.h"
 
 namespace {
 
@@ -124,6 +128,55 @@ TEST(AmnesiaRemanenceTest, ShreddedFileLeavesNoMarkerOnTheDisk) {
   EXPECT_NE(after.find("PGMARK-PLAIN#"), std::string::npos) << "a plain deletion leaves its blocks behind";
   size_t left = after.find("PGMARK-SHREDDED");
   EXPECT_EQ(left, std::string::npos) << "a marker of the shredded file remains at image offset " << left;
+}
+
+// A sparse file claims far more than the disk holds; overwriting its holes
+// would fill the disk and end the cleaning. Only its data is overwritten, so
+// on a full disk it goes, and so does the file after it.
+TEST(AmnesiaRemanenceTest, SparseFileOnAFullDiskIsShreddedAndTheCleaningGoesOn) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to loop-mount a file system image";
+  LoopImage image;
+  std::string refused = image.Mount();
+  if (HasFailure()) return;
+  if (!refused.empty()) GTEST_SKIP() << refused;
+
+  const std::string sparse = image.MountPoint() + "/sparse.bin";
+  const std::string plain = image.MountPoint() + "/plain.bin";
+  WriteMarkerFile(sparse, "PGMARK-SPARSE");
+  ASSERT_EQ(truncate(sparse.c_str(), 64 << 20), 0);
+  WriteMarkerFile(plain, "PGMARK-PLAIN");
+  {
+    // Fill what is left of the disk.
+    int fd = open((image.MountPoint() + "/filler").c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    const std::string block(1 << 16, 'f');
+    while (write(fd, block.data(), block.size()) > 0) {
+    }
+    fsync(fd);
+    close(fd);
+  }
+
+  ReviewList list;
+  list.Add(L"Temporary File", platform::FromNativePath(sparse), L"");
+  list.Add(L"Temporary File", platform::FromNativePath(plain), L"");
+  InlineDispatcher dispatcher;
+  TAmnesia amnesia;
+  std::vector<RowOutcome> outcomes;
+  CleanHost host;
+  host.dispatcher = &dispatcher;
+  host.list = &list;
+  host.amnesia = &amnesia;
+  host.rowHandled = [&](size_t, const std::wstring&, RowOutcome outcome) { outcomes.push_back(outcome); };
+  CleanOptions options;
+  options.method = TAmnesia::kMethodThreePassDoD;
+  options.trim = true;
+  EXPECT_EQ(TCleanThd::Execute(host, options), (uint64_t(64) << 20) + kBlock * kBlocks);
+  EXPECT_EQ(outcomes, (std::vector<RowOutcome>{RowOutcome::Deleted, RowOutcome::Deleted}));
+  struct stat st;
+  EXPECT_NE(lstat(sparse.c_str(), &st), 0);
+  EXPECT_NE(lstat(plain.c_str(), &st), 0);
+  ASSERT_TRUE(image.Unmount());
+  EXPECT_EQ(image.Bytes().find("PGMARK-SPARSE"), std::string::npos) << "the sparse file's data was overwritten";
 }
 
 }  // namespace

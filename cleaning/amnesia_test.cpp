@@ -18,6 +18,7 @@
 #include <windows.h>
 #else
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -429,6 +430,39 @@ TEST(AmnesiaTest, DanglingSymbolicLinkIsDeleted) {
   TAmnesia amnesia;
   EXPECT_TRUE(amnesia.ShredFile(tree.Path(L"dangling.lnk"), 2, true).Deleted());
   EXPECT_TRUE(ListFolder(tree.Root()).empty());
+}
+
+// Writing into a hole allocates it: the passes cover the data only, so a
+// sparse file never takes more room than it had.
+TEST(AmnesiaTest, SparseFileIsOverwrittenWhereItHoldsDataOnly) {
+  TempTree tree;
+  constexpr off_t kHoleAt = 4 << 20;
+  const std::wstring path = tree.WriteFile(L"sparse.bin");
+  {
+    const int fd = open(NativePath(path).c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    const std::string data(4096, 'd');
+    ASSERT_EQ(pwrite(fd, data.data(), data.size(), 0), ssize_t(data.size()));
+    ASSERT_EQ(pwrite(fd, data.data(), data.size(), kHoleAt), ssize_t(data.size()));
+    ASSERT_EQ(ftruncate(fd, 8 << 20), 0);
+    close(fd);
+  }
+  struct stat before;
+  ASSERT_EQ(stat(NativePath(path).c_str(), &before), 0);
+  if (off_t(before.st_blocks) * 512 >= 1 << 20) GTEST_SKIP() << "this file system keeps no holes";
+  Recorder recorder;
+  recorder.failDelete = true;  // keeps the file to look at
+  TAmnesia amnesia = RecordingAmnesia(recorder);
+  amnesia.ShredFile(path, TAmnesia::kMethodThreePassDoD, false);
+  ExpectSteps(recorder.steps, {"W0+4096=AA", "W4194304+4096=AA", "F", "W0+4096=55", "W4194304+4096=55", "F",
+                               "W0+4096=??", "W4194304+4096=??", "F", "D"});
+  struct stat after;
+  ASSERT_EQ(stat(NativePath(path).c_str(), &after), 0);
+  EXPECT_EQ(after.st_size, 8 << 20);
+  EXPECT_EQ(after.st_blocks, before.st_blocks) << "no hole was filled";
+  const std::string content = tree.ReadFile(L"sparse.bin");
+  EXPECT_EQ(content.find('d'), std::string::npos) << "the data was overwritten";
+  EXPECT_EQ(content.substr(4096, 4096), std::string(4096, '\0'));
 }
 
 TEST(AmnesiaTest, FilePlantedUnderTheNameMeanwhileIsNeverDeleted) {

@@ -20,6 +20,8 @@
 namespace {
 
 constexpr int64_t kYoungFileSeconds = 3600;
+constexpr uint32_t kErrorFileNotFound = 2;
+constexpr uint32_t kErrorPathNotFound = 3;
 
 bool Contains(const std::wstring& text, const wchar_t* part) { return text.find(part) != std::wstring::npos; }
 
@@ -55,7 +57,7 @@ class CleaningRun {
       removedNow_.assign(rows, false);
       for (size_t i = 0; i < rows; ++i) {
         const FoundItem& row = list_.At(i);
-        if (row.checked && !HandleRow(i, row.caption, row.path)) return freed_;
+        if (row.checked && !HandleRow(i, row)) return freed_;
         ShowProgress(i, row);
       }
       if (!Sweep() || !deleted_) break;
@@ -87,10 +89,22 @@ class CleaningRun {
     LogAdd(host_.log, L"Deletion of : " + path + L" " + outcome, kLogInfo);
   }
 
-  // A file (not a folder) at the path.
-  static bool FileExists(const std::wstring& path) {
+  // What a path names now. Only "no such file" and "not a folder" on the way
+  // mean gone; any other error leaves the question open (a folder that cannot
+  // be searched may well hold the file).
+  enum class PathState { Gone, File, Folder, Unknown };
+  static PathState StateOf(const std::wstring& path, platform::FileStatus& status, uint32_t& error) {
+    if (platform::QueryFileStatus(path, status)) return status.IsFolder() ? PathState::Folder : PathState::File;
+    error = platform::LastErrorCode();
+    return error == kErrorFileNotFound || error == kErrorPathNotFound ? PathState::Gone : PathState::Unknown;
+  }
+
+  // A file, or anything that may be one, is still at the path.
+  static bool FileMayBeThere(const std::wstring& path) {
     platform::FileStatus status;
-    return platform::QueryFileStatus(path, status) && !status.IsFolder();
+    uint32_t error = 0;
+    const PathState state = StateOf(path, status, error);
+    return state == PathState::File || state == PathState::Unknown;
   }
 
   bool IsYoung(const std::wstring& path) const {
@@ -99,37 +113,64 @@ class CleaningRun {
     return platform::UnixTimeNow() - modified <= kYoungFileSeconds;
   }
 
+  // A row whose file is not the one found is never touched.
+  void SkipChanged(size_t index, const std::wstring& path) {
+    LogAdd(host_.log, L"[SKIPPED] - Changed since analysis : " + path, kLogInfo);
+    Report(index, path, RowOutcome::Skipped);
+  }
+
   // False when an error ends the run.
-  bool HandleRow(size_t index, const std::wstring& caption, const std::wstring& path) {
+  bool HandleRow(size_t index, const FoundItem& row) {
+    const std::wstring& caption = row.caption;
+    const std::wstring& path = row.path;
     if ((options_.firefoxRunning && Contains(caption, L"Firefox")) ||
         (options_.songbirdRunning && Contains(caption, L"Songbird"))) {
       Report(index, path, RowOutcome::Skipped);
       return true;
     }
     if (caption == kRecycleBinCaption) {
-      freed_ += EmptyRecycleBinMeasured();
-      Report(index, caption, RowOutcome::Deleted);
+      const RecycleBinEmptying emptying = EmptyRecycleBinMeasured();
+      freed_ += emptying.freedBytes;
+      // What stays in the bin says why, whether deletions are logged or not.
+      if (!emptying.emptied)
+        LogAdd(host_.log, L"Deletion of : " + caption + L" [FAILED] - Error " + std::to_wstring(emptying.errorCode),
+               kLogError);
+      Report(index, caption, emptying.emptied ? RowOutcome::Deleted : RowOutcome::Failed);
       return true;
     }
     platform::FileStatus status;
-    if (!platform::QueryFileStatus(path, status)) return true;  // nothing there any more
-    if (!status.IsFolder()) return HandleFile(index, caption, path, status.size);
-    {
-      // Only a folder that took a file's place since the analysis; only an
-      // empty one goes.
-      const bool removed = platform::RemoveEmptyFolder(path);
-      if (removed) MarkRemoved(index);
-      platform::FileStatus after;
-      const bool stillThere = !removed && platform::QueryFileStatus(path, after) && after.IsFolder();
-      LogDeletion(path, stillThere, platform::LastErrorCode());
-      Report(index, path, stillThere ? RowOutcome::Failed : RowOutcome::Deleted);
+    uint32_t error = 0;
+    switch (StateOf(path, status, error)) {
+      case PathState::Gone:
+        return true;
+      case PathState::Unknown:
+        LogDeletion(path, true, error);
+        Report(index, path, RowOutcome::Failed);
+        return true;
+      case PathState::File:
+        return HandleFile(index, row, status.size);
+      case PathState::Folder:
+        break;
     }
+    // A folder where a file was found is not that file.
+    if (row.identity.Known()) {
+      SkipChanged(index, path);
+      return true;
+    }
+    // Without an identity, only an empty folder goes.
+    const bool removed = platform::RemoveEmptyFolder(path);
+    if (removed) MarkRemoved(index);
+    platform::FileStatus after;
+    const bool stillThere = !removed && platform::QueryFileStatus(path, after) && after.IsFolder();
+    LogDeletion(path, stillThere, platform::LastErrorCode());
+    Report(index, path, stillThere ? RowOutcome::Failed : RowOutcome::Deleted);
     return true;
   }
 
   // A file, or a link found where a file was (removed as a link).
-  bool HandleFile(size_t index, const std::wstring& caption, const std::wstring& path, uint64_t size) {
-    if (options_.automaticRun && Contains(caption, L"Temp") && IsYoung(path)) {
+  bool HandleFile(size_t index, const FoundItem& row, uint64_t size) {
+    const std::wstring& path = row.path;
+    if (options_.automaticRun && Contains(row.caption, L"Temp") && IsYoung(path)) {
       Report(index, path, RowOutcome::Skipped);
       return true;
     }
@@ -138,7 +179,7 @@ class CleaningRun {
         return false;
       case IndexFileCleaning::Scheduled: {
         // The file stays until the next restart: it frees nothing now.
-        const bool stillThere = FileExists(path);
+        const bool stillThere = FileMayBeThere(path);
         LogDeletion(path, stillThere, platform::LastErrorCode());
         Report(index, path, RowOutcome::Scheduled);
         return true;
@@ -146,14 +187,19 @@ class CleaningRun {
       case IndexFileCleaning::NotAnIndexFile:
         break;
     }
-    const ShredResult result = host_.amnesia->ShredFile(path, options_.method, options_.trim);
-    if (result.outcome == ShredOutcome::WriteError) return false;
+    const ShredResult result = host_.amnesia->ShredFile(path, options_.method, options_.trim, row.identity);
+    if (result.outcome == ShredOutcome::Changed) {
+      SkipChanged(index, path);
+      return true;
+    }
     if (result.Deleted()) MarkRemoved(index);
     // A deleted name is gone: asking the disk again could only meet a file
-    // created since, which was never found.
-    const bool stillThere = !result.Deleted() && FileExists(path);
+    // created since, which was never found. A failed overwrite (a full disk)
+    // leaves the file, and the run goes on with the next row.
+    const bool stillThere = !result.Deleted() && FileMayBeThere(path);
     const uint32_t lastError = platform::LastErrorCode();
-    if (!stillThere) freed_ += size;
+    // Bytes come free only when the file's last name goes.
+    if (result.Deleted() && result.lastName) freed_ += size;
     LogDeletion(path, stillThere, result.errorCode != 0 ? result.errorCode : lastError);
     Report(index, path, stillThere ? RowOutcome::Failed : RowOutcome::Deleted);
     return true;
@@ -175,7 +221,8 @@ class CleaningRun {
     for (size_t i = 0; i < list_.Count(); ++i) {
       const std::wstring& path = list_.At(i).path;
       platform::FileStatus status;
-      if ((i < removedNow_.size() && removedNow_[i]) || !platform::QueryFileStatus(path, status)) {
+      uint32_t error = 0;
+      if ((i < removedNow_.size() && removedNow_[i]) || StateOf(path, status, error) == PathState::Gone) {
         gone.push_back(i);
       } else if (path == indexFiles_.history) {
         std::optional<bool> empty = IEHistoryIsEmpty(stores_.urlHistory);

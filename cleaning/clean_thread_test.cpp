@@ -7,11 +7,20 @@
 #include <functional>
 #include <stdexcept>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <stdio.h>
+#include <unistd.h>
+#endif
+
 #include "cleaning/amnesia.h"
 #include "model/review_list.h"
+#include "platform/file_identity.h"
 #include "platform/file_system.h"
 #include "platform/file_time.h"
 #include "platform/known_folders.h"
+#include "platform/win_path.h"
 #include "system/dispatcher.h"
 #include "system/log.h"
 #include "tests/support/held_file.h"
@@ -29,11 +38,10 @@ class CleanThread : public ::testing::Test {
   }
 
   uint64_t Clean(CleanOptions options) {
-    CleanHost host;
     host.dispatcher = &dispatcher;
     host.log = &log;
     host.list = &list;
-    host.amnesia = &amnesia;
+    if (!host.amnesia) host.amnesia = &amnesia;
     host.rowHandled = [&](size_t row, const std::wstring& label, RowOutcome outcome) {
       outcomes.emplace_back(label, outcome);
       handledRows.push_back(row);
@@ -62,6 +70,7 @@ class CleanThread : public ::testing::Test {
   TKLog log{L"", 10000, false};
   ReviewList list;
   TAmnesia amnesia;
+  CleanHost host;
   std::vector<std::pair<std::wstring, RowOutcome>> outcomes;
   std::vector<size_t> handledRows;  // as the list stood when each was handled
   std::vector<std::pair<int, size_t>> passes;
@@ -210,6 +219,159 @@ TEST_F(CleanThread, ScrambledFileThatCannotBeDeletedGetsItsNameBack) {
   EXPECT_TRUE(tree.Exists(L"held.tmp"));
   EXPECT_EQ(Messages()[1].rfind(L"Deletion of : " + held + L" [FAILED] - Error ", 0), 0u);
 }
+
+// A row as the analysis adds it: with the identity of the file it found.
+void AddFound(ReviewList& list, const std::wstring& path) {
+  platform::FileIdentity identity;
+  ASSERT_TRUE(platform::QueryFileIdentity(path, identity));
+  list.Add(L"Temporary File", path, L"", identity);
+}
+
+bool MakeHardLink(const std::wstring& existing, const std::wstring& link) {
+#ifdef _WIN32
+  return CreateHardLinkW(testsupport::NativePath(link).c_str(), testsupport::NativePath(existing).c_str(), nullptr);
+#else
+  return ::link(testsupport::NativePath(existing).c_str(), testsupport::NativePath(link).c_str()) == 0;
+#endif
+}
+
+// Between the analysis and the deletion of its row, the file's place is taken
+// over; whatever is there now was never found and must stay as it is.
+TEST_F(CleanThread, ARowWhoseFileChangedSinceTheAnalysisIsLeftAlone) {
+  struct Case {
+    const char* name;
+    std::function<void(testsupport::TempTree&)> change;  // after the first row went
+    std::string victimAfter;  // what found\victim.tmp holds at the end
+  };
+#ifndef _WIN32
+  auto swapFoundForLink = [](testsupport::TempTree& t) {
+    ASSERT_EQ(rename(testsupport::NativePath(t.Path(L"found")).c_str(), testsupport::NativePath(t.Path(L"moved")).c_str()),
+              0);
+    ASSERT_EQ(symlink("outside", testsupport::NativePath(t.Path(L"found")).c_str()), 0);
+  };
+#endif
+  const std::vector<Case> cases = {
+      {"the file is replaced by another of the same name",
+       [](testsupport::TempTree& t) {
+         ASSERT_TRUE(platform::DeleteFileAt(t.Path(L"found\\victim.tmp")));
+         t.WriteFile(L"found\\victim.tmp", "newcomer");
+       },
+       "newcomer"},
+#ifndef _WIN32
+      {"its folder is swapped for a link to a folder outside with a same-named file",
+       [&](testsupport::TempTree& t) {
+         t.WriteFile(L"outside\\victim.tmp", "newcomer");
+         swapFoundForLink(t);
+       },
+       "newcomer"},
+      // The same inode under another name outside: only a walk that follows
+      // no link keeps that name from going.
+      {"its folder is swapped for a link to a folder holding another name of the file",
+       [&](testsupport::TempTree& t) {
+         t.MakeFolder(L"outside");
+         ASSERT_TRUE(MakeHardLink(t.Path(L"found\\victim.tmp"), t.Path(L"outside\\victim.tmp")));
+         swapFoundForLink(t);
+       },
+       std::string(16, 'v')},
+#endif
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testsupport::TempTree local;
+    list.Clear();
+    log.Clear();
+    outcomes.clear();
+    const std::wstring first = local.WriteFile(L"found\\first.tmp", "first");
+    const std::wstring victim = local.WriteFile(L"found\\victim.tmp", std::string(16, 'v'));
+    AddFound(list, first);
+    AddFound(list, victim);
+    afterRow = [&](const std::wstring& path, RowOutcome) {
+      if (path == first) c.change(local);
+    };
+    CleanOptions options;
+    options.method = 2;
+    options.trim = true;
+    options.logDeletions = true;
+    EXPECT_EQ(Clean(options), 5u);
+    EXPECT_EQ(local.ReadFile(L"found\\victim.tmp"), c.victimAfter);
+    const std::vector<std::wstring> messages = Messages();
+    ASSERT_GE(messages.size(), 3u);
+    EXPECT_EQ(messages[1], L"Deletion of : " + first + L" [SUCCESS]");
+    EXPECT_EQ(messages[2], L"[SKIPPED] - Changed since analysis : " + victim);
+    EXPECT_EQ(outcomes.back(), std::make_pair(victim, RowOutcome::Skipped));
+    EXPECT_EQ(Paths(), std::vector<std::wstring>{victim});
+  }
+}
+
+// Only the file's last name frees its bytes: another name keeps them on disk.
+TEST_F(CleanThread, FreedBytesCountOnlyFilesWhoseLastNameWent) {
+  const std::wstring alone = tree.WriteFile(L"alone.tmp", std::string(100, 'a'));
+  const std::wstring linked = tree.WriteFile(L"linked.tmp", std::string(30, 'l'));
+  tree.MakeFolder(L"elsewhere");
+  ASSERT_TRUE(MakeHardLink(linked, tree.Path(L"elsewhere\\other-name.dat")));
+  AddFound(list, alone);
+  AddFound(list, linked);
+  for (int method : {0, 2}) {
+    SCOPED_TRACE("method " + std::to_string(method));
+    CleanOptions options;
+    options.method = method;
+    EXPECT_EQ(Clean(options), method == 0 ? 100u : 0u);
+    if (method == 0) {
+      // Again with the other name as the found one and a second name left.
+      ASSERT_TRUE(MakeHardLink(tree.Path(L"elsewhere\\other-name.dat"), linked));
+      AddFound(list, linked);
+    }
+  }
+  EXPECT_FALSE(tree.Exists(L"linked.tmp"));
+  EXPECT_EQ(tree.ReadFile(L"elsewhere\\other-name.dat"), std::string(30, 'l'));
+}
+
+// A per-file failure is that file's outcome: the run goes on with the rest.
+TEST_F(CleanThread, AnOverwriteThatFailsIsReportedWithItsErrorAndTheRunGoesOn) {
+  class FullDiskFile : public platform::SecureFile {
+   public:
+    bool WriteAt(uint64_t offset, const void* data, size_t count) override {
+      if (platform::FileNameOf(Path()) == L"full.bin") return Fail(112);  // ERROR_DISK_FULL
+      return SecureFile::WriteAt(offset, data, count);
+    }
+  };
+  TAmnesia failing([] { return std::make_unique<FullDiskFile>(); });
+  host.amnesia = &failing;
+  const std::wstring a = Plant(L"a.tmp", 3);
+  const std::wstring full = Plant(L"full.bin", 5);
+  const std::wstring c = Plant(L"c.tmp", 7);
+  CleanOptions options;
+  options.method = 1;
+  options.logDeletions = true;
+  EXPECT_EQ(Clean(options), 10u);
+  EXPECT_FALSE(tree.Exists(L"a.tmp"));
+  EXPECT_FALSE(tree.Exists(L"c.tmp"));
+  EXPECT_EQ(tree.ReadFile(L"full.bin"), std::string(5, 'x'));
+  const std::vector<std::wstring> messages = Messages();
+  ASSERT_GE(messages.size(), 4u);
+  EXPECT_EQ(messages[2], L"Deletion of : " + full + L" [FAILED] - Error 112");
+  EXPECT_EQ(messages[3], L"Deletion of : " + c + L" [SUCCESS]");
+  EXPECT_EQ(Paths(), std::vector<std::wstring>{full});
+}
+
+#ifndef _WIN32
+// Only "no such file" means gone: a path that cannot be looked at (here a
+// folder link that loops) may still hold the file, and says why.
+TEST_F(CleanThread, AStatusErrorOtherThanNotFoundIsAFailureWithItsCode) {
+  ASSERT_EQ(symlink("loop", testsupport::NativePath(tree.Path(L"loop")).c_str()), 0);
+  const std::wstring unreachable = tree.Path(L"loop\\file.tmp");
+  const std::wstring gone = tree.Path(L"gone\\file.tmp");
+  list.Add(L"Temporary File", unreachable, L"");
+  list.Add(L"Temporary File", gone, L"");
+  CleanOptions options;
+  options.logDeletions = true;
+  EXPECT_EQ(Clean(options), 0u);
+  EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"Pass 1 : 2 items to be deleted",
+                                                   L"Deletion of : " + unreachable + L" [FAILED] - Error 1921"}));
+  EXPECT_EQ(outcomes, (std::vector<std::pair<std::wstring, RowOutcome>>{{unreachable, RowOutcome::Failed}}));
+  EXPECT_EQ(Paths(), std::vector<std::wstring>{unreachable});
+}
+#endif
 
 // Stores that record what the cleaning asked of them.
 class FakeHistory : public platform::UrlHistory {

@@ -1,5 +1,6 @@
 #include "cleaning/system_stores.h"
 
+#include "platform/file_system.h"
 #include "platform/win_path.h"
 
 void DeleteAllUrlCacheEntries(platform::UrlCache& cache) {
@@ -60,9 +61,20 @@ IndexFileCleaning CleanIndexFile(const std::wstring& path, const IEIndexFiles& f
   return IndexFileCleaning::Scheduled;
 }
 
-uint64_t EmptyRecycleBinMeasured(const std::function<uint64_t()>& binSize, const std::function<bool()>& emptyBin) {
-  uint64_t before = binSize();
-  emptyBin();
-  uint64_t after = binSize();
-  return before > after ? before - after : 0;
+RecycleBinEmptying EmptyRecycleBinMeasured(const std::function<uint64_t()>& binSize,
+                                           const std::function<bool()>& emptyBin,
+                                           const std::function<uint64_t()>& binItems) {
+  constexpr uint32_t kErrorDirNotEmpty = 145;
+  RecycleBinEmptying result;
+  const uint64_t before = binSize();
+  const bool reported = emptyBin();
+  const uint32_t error = reported ? 0 : platform::LastErrorCode();
+  const uint64_t after = binSize();
+  result.freedBytes = before > after ? before - after : 0;
+  // The bin's own word is not enough: only a bin with nothing left is empty.
+  if (binItems() > 0) {
+    result.emptied = false;
+    result.errorCode = error != 0 ? error : kErrorDirNotEmpty;
+  }
+  return result;
 }

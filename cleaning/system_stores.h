@@ -66,7 +66,16 @@ enum class IndexFileCleaning {
 IndexFileCleaning CleanIndexFile(const std::wstring& path, const IEIndexFiles& files,
                                  const IEStores& stores = RunningIEStores());
 
-// The "Recycle Bin" row: measures the bin, empties it, measures again, and
-// gives the bytes freed. A bin that grew meanwhile freed nothing.
-uint64_t EmptyRecycleBinMeasured(const std::function<uint64_t()>& binSize = platform::RecycleBinSize,
-                                 const std::function<bool()>& emptyBin = platform::EmptyRecycleBin);
+// What emptying the bin did: the bytes freed (a bin that grew meanwhile
+// freed nothing), and whether it is empty now; when it is not, the error the
+// emptying met (ERROR_DIR_NOT_EMPTY when it met none).
+struct RecycleBinEmptying {
+  uint64_t freedBytes = 0;
+  bool emptied = true;
+  uint32_t errorCode = 0;
+};
+
+// The "Recycle Bin" row: measures the bin, empties it, measures again.
+RecycleBinEmptying EmptyRecycleBinMeasured(const std::function<uint64_t()>& binSize = platform::RecycleBinSize,
+                                           const std::function<bool()>& emptyBin = platform::EmptyRecycleBin,
+                                           const std::function<uint64_t()>& binItems = platform::RecycleBinItemCount);

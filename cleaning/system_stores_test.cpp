@@ -17,6 +17,7 @@
 #include <windows.h>
 #include <shellapi.h>
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -234,12 +235,24 @@ TEST(RecycleBinRow, FreesTheDropInSize) {
     calls.push_back("empty");
     return true;
   };
-  EXPECT_EQ(EmptyRecycleBinMeasured(size, empty), 5000000000ull - 1000);
-  EXPECT_EQ(calls, (std::vector<std::string>{"size", "empty", "size"}));
+  uint64_t itemsLeft = 0;
+  auto items = [&] {
+    calls.push_back("items");
+    return itemsLeft;
+  };
+  RecycleBinEmptying emptying = EmptyRecycleBinMeasured(size, empty, items);
+  EXPECT_EQ(emptying.freedBytes, 5000000000ull - 1000);
+  EXPECT_TRUE(emptying.emptied);
+  EXPECT_EQ(calls, (std::vector<std::string>{"size", "empty", "size", "items"}));
 
-  // Something was deleted into the bin meanwhile: nothing was freed.
+  // Something was deleted into the bin meanwhile: nothing was freed, and a
+  // bin that is not empty afterwards failed, whatever the emptying said.
   sizes = {100, 300};
-  EXPECT_EQ(EmptyRecycleBinMeasured(size, empty), 0u);
+  itemsLeft = 1;
+  emptying = EmptyRecycleBinMeasured(size, empty, items);
+  EXPECT_EQ(emptying.freedBytes, 0u);
+  EXPECT_FALSE(emptying.emptied);
+  EXPECT_EQ(emptying.errorCode, 145u);  // ERROR_DIR_NOT_EMPTY
 }
 
 #ifdef _WIN32
@@ -298,7 +311,9 @@ TEST(RunningSystem, EmptyRecycleBinEmptiesWinesTrash) {
   ASSERT_EQ(LinuxFolderEntries(trash + L"/files"), (std::vector<std::wstring>{L"trashed.txt"}));
 
   // The "Recycle Bin" row as the cleaning runs it, on the real bin.
-  EXPECT_EQ(EmptyRecycleBinMeasured(), 5u);
+  const RecycleBinEmptying emptying = EmptyRecycleBinMeasured();
+  EXPECT_EQ(emptying.freedBytes, 5u);
+  EXPECT_TRUE(emptying.emptied);
   EXPECT_TRUE(LinuxFolderEntries(trash + L"/files").empty());
   EXPECT_TRUE(LinuxFolderEntries(trash + L"/info").empty());
 }
@@ -354,7 +369,9 @@ TEST_F(PlantedTrash, EmptiesFilesAndInfoWithoutFollowingLinks) {
   ASSERT_EQ(symlink(Native(L"outside").c_str(), Native(L"data\\Trash\\files\\link").c_str()), 0);
   ASSERT_EQ(chmod(Native(L"data\\Trash\\files\\locked").c_str(), 0500), 0);
 
-  EXPECT_EQ(EmptyRecycleBinMeasured(), 3u);
+  const RecycleBinEmptying emptying = EmptyRecycleBinMeasured();
+  EXPECT_EQ(emptying.freedBytes, 3u);
+  EXPECT_TRUE(emptying.emptied);
   EXPECT_TRUE(tree_.Exists(L"data\\Trash\\files"));
   EXPECT_FALSE(tree_.Exists(L"data\\Trash\\files\\a.txt"));
   EXPECT_FALSE(tree_.Exists(L"data\\Trash\\files\\dir"));
@@ -376,6 +393,53 @@ TEST_F(PlantedTrash, ATrashThatIsALinkIsLeftAlone) {
   ASSERT_EQ(symlink(Native(L"elsewhere").c_str(), Native(L"data\\Trash").c_str()), 0);
   EXPECT_FALSE(platform::EmptyRecycleBin());
   EXPECT_EQ(tree_.ReadFile(L"elsewhere\\files\\precious.txt"), "precious");
+  // The bin still shows what it holds, so the row failed, with the error.
+  const RecycleBinEmptying emptying = EmptyRecycleBinMeasured();
+  EXPECT_EQ(emptying.freedBytes, 0u);
+  EXPECT_FALSE(emptying.emptied);
+  EXPECT_EQ(emptying.errorCode, 1921u);  // a link where the trash should be
+}
+
+// An entry that cannot be removed (immutable, which holds even for root)
+// leaves the bin not empty: failed, with the error.
+TEST_F(PlantedTrash, AnEntryThatCannotBeRemovedFailsTheRow) {
+  tree_.WriteFile(L"data\\Trash\\files\\dir\\stuck.txt", "stuck");
+  tree_.WriteFile(L"data\\Trash\\files\\free.txt", "free");
+  const std::string stuck = Native(L"data\\Trash\\files\\dir\\stuck.txt");
+  if (std::system(("chattr +i '" + stuck + "' 2>/dev/null").c_str()) != 0)
+    GTEST_SKIP() << "this file system has no immutable files (chattr)";
+  const RecycleBinEmptying emptying = EmptyRecycleBinMeasured();
+  std::system(("chattr -i '" + stuck + "'").c_str());
+  EXPECT_EQ(emptying.freedBytes, 4u);
+  EXPECT_FALSE(emptying.emptied);
+  EXPECT_EQ(emptying.errorCode, 5u);  // EPERM: ERROR_ACCESS_DENIED
+  EXPECT_FALSE(tree_.Exists(L"data\\Trash\\files\\free.txt"));
+}
+
+// A trash deeper than any stack or descriptor limit is measured and emptied
+// all the same.
+TEST_F(PlantedTrash, ATrashFifteenThousandLevelsDeepIsMeasuredAndEmptied) {
+  tree_.MakeFolder(L"data\\Trash\\files");
+  tree_.MakeFolder(L"data\\Trash\\info");
+  int at = open(Native(L"data\\Trash\\files").c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(at, 0);
+  for (int level = 0; level < 15000; ++level) {
+    ASSERT_EQ(mkdirat(at, "d", 0755), 0);
+    const int next = openat(at, "d", O_RDONLY | O_DIRECTORY);
+    close(at);
+    ASSERT_GE(next, 0);
+    at = next;
+  }
+  const int file = openat(at, "bottom.bin", O_WRONLY | O_CREAT, 0644);
+  ASSERT_GE(file, 0);
+  ASSERT_EQ(write(file, "1234567", 7), 7);
+  close(file);
+  close(at);
+  EXPECT_EQ(platform::RecycleBinSize(), 7u);
+  const RecycleBinEmptying emptying = EmptyRecycleBinMeasured();
+  EXPECT_EQ(emptying.freedBytes, 7u);
+  EXPECT_TRUE(emptying.emptied) << "error " << emptying.errorCode;
+  EXPECT_FALSE(tree_.Exists(L"data\\Trash\\files\\d"));
 }
 
 // posix keeps the Internet Explorer stores in memory; an https-only history

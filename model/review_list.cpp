@@ -6,8 +6,9 @@
 
 bool IsRecycleBinRow(const FoundItem& item) { return item.caption == kRecycleBinCaption; }
 
-void ReviewList::Add(const std::wstring& caption, const std::wstring& path, const std::wstring& sizeText) {
-  items_.push_back(FoundItem{caption, path, sizeText, true});
+void ReviewList::Add(const std::wstring& caption, const std::wstring& path, const std::wstring& sizeText,
+                     platform::FileIdentity identity) {
+  items_.push_back(FoundItem{caption, path, sizeText, true, std::move(identity)});
 }
 
 void ReviewList::SetCheckAll(bool checked) {

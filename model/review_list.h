@@ -6,17 +6,22 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_identity.h"
+
 struct FoundItem {
   std::wstring caption;  // the category's item caption (the Type column)
   std::wstring path;     // empty for the Recycle Bin row
   std::wstring sizeText;
   bool checked = true;
+  // The file as the analysis found it; the cleaning touches nothing else.
+  platform::FileIdentity identity;
 };
 
 class ReviewList {
  public:
   void Clear() { items_.clear(); }
-  void Add(const std::wstring& caption, const std::wstring& path, const std::wstring& sizeText);
+  void Add(const std::wstring& caption, const std::wstring& path, const std::wstring& sizeText,
+           platform::FileIdentity identity = platform::FileIdentity());
   size_t Count() const { return items_.size(); }
   const FoundItem& At(size_t index) const { return items_[index]; }
   void SetChecked(size_t index, bool checked) { items_[index].checked = checked; }

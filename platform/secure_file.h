@@ -5,9 +5,14 @@
 //
 // Windows: one handle without sharing (a file another program holds open
 // cannot be opened at all), opened with FILE_FLAG_OPEN_REPARSE_POINT; rename
-// and delete go through the handle. posix: a descriptor opened with
-// O_NOFOLLOW; rename and unlink go by path, after checking that the path still
-// names the open inode.
+// and delete go through the handle. posix: the entry's folder is held open and
+// every step goes by name within it (openat, renameat, unlinkat), after
+// checking that the name still names the same inode.
+//
+// Given the identity the analysis took (platform/file_identity.h), Open
+// reaches only that file: on posix by a walk from "/" along its resolved path
+// that follows no link at any level, on Windows by comparing the handle's
+// identity and final path. Anything else there is Changed(), and left alone.
 //
 // The methods are virtual so that tests can record or fail single steps.
 #pragma once
@@ -16,14 +21,16 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "platform/file_identity.h"
 
 namespace platform {
 
 // What an Open is for: overwriting the content, or only renaming and deleting
-// the entry (CanWrite() stays false). For a name only, posix does not look at
-// the entry until a step needs it, so a missing entry or a folder fails that
-// step instead of the Open; Windows still takes its exclusive handle, which is
-// what keeps a file in use by another program from being deleted.
+// the entry (CanWrite() stays false). For a name only, posix opens no
+// descriptor on the entry itself; Windows still takes its exclusive handle,
+// which is what keeps a file in use by another program from being deleted.
 enum class SecureAccess { Content, NameOnly };
 
 struct SecureFileInfo {
@@ -32,6 +39,13 @@ struct SecureFileInfo {
   uint32_t linkCount = 0;   // names the file has (hard links)
   bool isLink = false;      // symbolic link, junction or other reparse point
   bool isFolder = false;
+};
+
+// A stretch of a file that holds data; the holes of a sparse file between
+// them hold nothing to overwrite.
+struct DataRange {
+  uint64_t offset = 0;
+  uint64_t length = 0;
 };
 
 class SecureFile {
@@ -47,8 +61,10 @@ class SecureFile {
   // deleted. When the content cannot be opened for writing (access denied, a
   // link, not a regular file) the entry is still opened for renaming and
   // deletion, and CanWrite() is false. False when nothing could be opened:
-  // missing, a folder, held open by another program (Windows), denied.
-  virtual bool Open(const std::wstring& path, SecureAccess access = SecureAccess::Content);
+  // missing, a folder, held open by another program (Windows), denied, or
+  // (with expected) not the file that identity names: then Changed() is true.
+  virtual bool Open(const std::wstring& path, SecureAccess access = SecureAccess::Content,
+                    const FileIdentity* expected = nullptr);
   virtual void Close();
   bool IsOpen() const;
   // The path the entry has now (after a successful Rename, the new one).
@@ -57,6 +73,12 @@ class SecureFile {
   // Reads the entry's present size, attributes and link count.
   virtual bool Info(SecureFileInfo& info) const;
   virtual bool CanWrite() const;
+  // The entry is no longer the file it was: another file, or reached only
+  // through a link, since its identity was taken.
+  bool Changed() const { return changed_; }
+  // The data the file holds, in order, up to its size: the whole file where
+  // the file system cannot tell its holes.
+  virtual bool DataRanges(std::vector<DataRange>& ranges) const;
 
   // Writes all count bytes at offset; the size grows only past its end.
   virtual bool WriteAt(uint64_t offset, const void* data, size_t count);
@@ -79,12 +101,18 @@ class SecureFile {
     lastError_ = code;
     return false;
   }
+  // Fail(code), and the entry is no longer the one that was found.
+  bool FailChanged(uint32_t code) {
+    changed_ = true;
+    return Fail(code);
+  }
 
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
   std::wstring path_;
   uint32_t lastError_ = 0;
+  bool changed_ = false;
 };
 
 }  // namespace platform

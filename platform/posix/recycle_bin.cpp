@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/descriptor.h"
+#include "platform/posix/folder_tree.h"
+
 namespace platform {
 namespace {
 
@@ -51,17 +54,15 @@ uint64_t BytesBelow(int dirFd, const char* name) {
   if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return 0;
   if (S_ISREG(st.st_mode)) return uint64_t(st.st_size);
   if (!S_ISDIR(st.st_mode)) return 0;
-  int fd = openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return 0;
-  DIR* dir = fdopendir(fd);
-  if (!dir) {
-    close(fd);
-    return 0;
-  }
+  Descriptor folder(openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!folder.Valid()) return 0;
   uint64_t total = 0;
-  while (dirent* e = readdir(dir))
-    if (!IsDots(e->d_name)) total += BytesBelow(dirfd(dir), e->d_name);
-  closedir(dir);
+  FolderTreeVisit visit;
+  visit.entry = [&total](int, const char*, const struct stat& entry) {
+    if (S_ISREG(entry.st_mode)) total += uint64_t(entry.st_size);
+    return true;
+  };
+  WalkFolderTree(folder.Get(), visit);
   return total;
 }
 

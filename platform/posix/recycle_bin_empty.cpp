@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
+#include "platform/posix/descriptor.h"
+#include "platform/posix/folder_tree.h"
+#include "platform/posix/last_error.h"
 #include "platform/recycle_bin_empty.h"
 
 namespace platform {
@@ -28,37 +32,6 @@ std::string TrashFolder() {
   }
   if (!home) return std::string();
   return std::string(home) + "/.local/share/Trash";
-}
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-bool IsDots(const char* name) { return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)); }
-
-std::vector<std::string> EntryNames(int dirFd) {
-  std::vector<std::string> names;
-  int copy = dup(dirFd);
-  if (copy < 0) return names;
-  DIR* dir = fdopendir(copy);
-  if (!dir) {
-    close(copy);
-    return names;
-  }
-  while (dirent* e = readdir(dir))
-    if (!IsDots(e->d_name)) names.emplace_back(e->d_name);
-  closedir(dir);
-  return names;
 }
 
 // Opens a folder inside dirFd without following a link; a folder the user
@@ -79,43 +52,50 @@ int OpenFolderNoFollow(int dirFd, const char* name) {
   return fd;
 }
 
-bool RemoveContent(int dirFd);
-
-bool RemoveEntry(int dirFd, const char* name) {
-  struct stat st;
-  if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
-  if (!S_ISDIR(st.st_mode)) return unlinkat(dirFd, name, 0) == 0 || errno == ENOENT;
-  Fd folder(OpenFolderNoFollow(dirFd, name));
-  if (folder.get() < 0) return false;
-  bool emptied = RemoveContent(folder.get());
-  return unlinkat(dirFd, name, AT_REMOVEDIR) == 0 && emptied;
-}
-
+// Removes everything below the folder; false when something stays, with
+// the error of what stayed as the thread's last.
 bool RemoveContent(int dirFd) {
-  bool all = true;
-  for (const std::string& name : EntryNames(dirFd)) all = RemoveEntry(dirFd, name.c_str()) && all;
-  return all;
+  FolderTreeVisit visit;
+  visit.openFolder = OpenFolderNoFollow;
+  visit.entry = [](int folderFd, const char* name, const struct stat&) {
+    return unlinkat(folderFd, name, 0) == 0 || errno == ENOENT || FailWithErrno();
+  };
+  visit.folderDone = [](int parentFd, const char* name, bool complete) {
+    if (unlinkat(parentFd, name, AT_REMOVEDIR) == 0 || errno == ENOENT) return true;
+    // A folder that kept some content says "not empty"; what kept it says why.
+    return complete ? FailWithErrno() : false;
+  };
+  if (WalkFolderTree(dirFd, visit)) return true;
+  if (LastErrorCode() == 0) FailWith(kErrorDirNotEmpty);
+  return false;
 }
 
 }  // namespace
 
 bool EmptyRecycleBin() {
   std::string trash = TrashFolder();
-  if (trash.empty()) return false;
-  Fd trashFd(open(trash.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  if (trashFd.get() < 0) return errno == ENOENT;  // no trash: nothing to empty
+  if (trash.empty()) return FailWith(kErrorPathNotFound);
+  SetLastErrorCode(0);
+  Descriptor trashFd(open(trash.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!trashFd.Valid()) {
+    if (errno == ENOENT) return true;  // no trash: nothing to empty
+    // O_DIRECTORY answers a link with "not a folder"; the link is what stops us.
+    struct stat st;
+    if (errno == ENOTDIR && lstat(trash.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) errno = ELOOP;
+    return FailWithErrno();
+  }
 
   bool emptied = true;
   for (const char* part : {"files", "info"}) {
-    Fd folder(openat(trashFd.get(), part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (folder.get() < 0) {
-      if (errno != ENOENT) emptied = false;
+    Descriptor folder(openat(trashFd.Get(), part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!folder.Valid()) {
+      if (errno != ENOENT) emptied = FailWithErrno();
       continue;
     }
-    emptied = RemoveContent(folder.get()) && emptied;
+    emptied = RemoveContent(folder.Get()) && emptied;
   }
   // Sizes of folders that are gone now.
-  if (unlinkat(trashFd.get(), "directorysizes", 0) != 0 && errno != ENOENT) emptied = false;
+  if (unlinkat(trashFd.Get(), "directorysizes", 0) != 0 && errno != ENOENT) emptied = FailWithErrno();
   return emptied;
 }
 

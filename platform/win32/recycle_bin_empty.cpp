@@ -7,7 +7,10 @@ namespace platform {
 
 bool EmptyRecycleBin() {
   // No root path: every drive's bin. Only the confirmation is suppressed.
-  return SUCCEEDED(SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION));
+  const HRESULT result = SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION);
+  if (SUCCEEDED(result)) return true;
+  SetLastError(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : DWORD(result));
+  return false;
 }
 
 }  // namespace platform

@@ -4,12 +4,15 @@
 #include "platform/secure_file.h"
 
 #include <windows.h>
+#include <winioctl.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/win32/final_path.h"
 #include "platform/win_path.h"
 
 namespace platform {
@@ -18,7 +21,8 @@ namespace {
 // Opens the entry, not a link's target; a junction or directory link needs
 // backup semantics to be opened at all.
 constexpr DWORD kOpenFlags = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS;
-constexpr DWORD kWriteAccess = GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
+// Read access lets the handle ask where a sparse file holds data.
+constexpr DWORD kWriteAccess = GENERIC_WRITE | FILE_READ_DATA | DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
 constexpr DWORD kNameAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
 // Attribute access takes no part in sharing checks, so it neither blocks nor is
 // blocked by our own exclusive open.
@@ -95,9 +99,15 @@ void SecureFile::Close() {
   impl_->writable = false;
 }
 
-bool SecureFile::Open(const std::wstring& path, SecureAccess access) {
+bool SecureFile::Open(const std::wstring& path, SecureAccess access, const FileIdentity* expected) {
   Close();
   path_ = path;
+  changed_ = false;
+  // Nothing, not even the read-only attribute, is changed on a file that is
+  // not the one found: a junction swapped in on the way leads elsewhere.
+  auto isExpected = [expected](HANDLE handle) {
+    return !expected || !expected->Known() || HandleHasIdentity(handle, *expected);
+  };
   const std::wstring native = LongPathForm(path);
   Handle h(CreateFileW(native.c_str(), kWriteAccess, 0, nullptr, OPEN_EXISTING, kOpenFlags, nullptr));
   bool writable = h.Valid();
@@ -115,6 +125,7 @@ bool SecureFile::Open(const std::wstring& path, SecureAccess access) {
                               kOpenFlags, nullptr));
     }
     if (!probe.Valid()) return Fail(GetLastError());
+    if (!isExpected(probe.Get())) return FailChanged(ERROR_FILE_INVALID);
     if (ClearReadOnly(probe.Get())) {
       h.Reset(CreateFileW(native.c_str(), kWriteAccess, 0, nullptr, OPEN_EXISTING, kOpenFlags, nullptr));
       writable = h.Valid();
@@ -126,6 +137,7 @@ bool SecureFile::Open(const std::wstring& path, SecureAccess access) {
     }
     if (!SameFile(h.Get(), probe.Get())) return Fail(ERROR_ACCESS_DENIED);
   } else {
+    if (!isExpected(h.Get())) return FailChanged(ERROR_FILE_INVALID);
     // Where write access was granted anyway (Wine run as root), the attribute
     // would still stop the deletion.
     ClearReadOnly(h.Get());
@@ -153,6 +165,42 @@ bool SecureFile::Info(SecureFileInfo& out) const {
   out.isFolder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   out.linkCount = info.nNumberOfLinks;
   out.size = out.isFolder ? 0 : (uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  return true;
+}
+
+bool SecureFile::DataRanges(std::vector<DataRange>& ranges) const {
+  ranges.clear();
+  SecureFileInfo info;
+  if (!Info(info)) return false;
+  const uint64_t size = info.size;
+  uint64_t at = 0;
+  bool told = true;
+  while (at < size) {
+    FILE_ALLOCATED_RANGE_BUFFER query;
+    query.FileOffset.QuadPart = LONGLONG(at);
+    query.Length.QuadPart = LONGLONG(size - at);
+    FILE_ALLOCATED_RANGE_BUFFER found[64];
+    DWORD bytes = 0;
+    const BOOL ok = DeviceIoControl(impl_->handle.Get(), FSCTL_QUERY_ALLOCATED_RANGES, &query, sizeof query, found,
+                                    sizeof found, &bytes, nullptr);
+    const bool more = !ok && GetLastError() == ERROR_MORE_DATA;
+    if (!ok && !more) {
+      told = false;  // not a file system that keeps holes
+      break;
+    }
+    const size_t count = bytes / sizeof found[0];
+    for (size_t i = 0; i < count; ++i) {
+      const uint64_t offset = uint64_t(found[i].FileOffset.QuadPart);
+      const uint64_t end = std::min(size, offset + uint64_t(found[i].Length.QuadPart));
+      if (end > offset) ranges.push_back({offset, end - offset});
+      at = std::max(at, end);
+    }
+    if (!more || count == 0) break;
+  }
+  if (!told) {
+    ranges.clear();
+    if (size > 0) ranges.push_back({0, size});
+  }
   return true;
 }
 
