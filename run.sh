@@ -41,13 +41,8 @@ export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WI
 export XDG_DATA_HOME="$prefix/xdg-data"
 mkdir -p "$XDG_DATA_HOME"
 
-if [ -z "${DISPLAY:-}" ]; then
-  displayfile=$(mktemp)
-  Xvfb -displayfd 3 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  trap 'kill $xvfb_pid 2>/dev/null; rm -f "$displayfile"' EXIT
-  for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
-  export DISPLAY=":$(cat "$displayfile")"
+source tools/start-xvfb.sh
+if [ -n "$xvfb_started" ]; then
   echo "== DISPLAY is not set: started a virtual X server (Xvfb) on $DISPLAY; nothing will be visible"
 fi
 

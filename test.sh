@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds every preset and runs every suite through CTest.
+# The win32 suites are the i686 build under Wine's 32-bit layer (WOW64).
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh
@@ -11,21 +12,31 @@ for preset in native native-tsan win64 win32; do
 done
 
 # The Windows suites need an X display for windows; one Xvfb serves them all.
-if [ -z "${DISPLAY:-}" ]; then
-  displayfile=$(mktemp)
-  Xvfb -displayfd 3 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  trap 'kill $xvfb_pid 2>/dev/null; rm -f "$displayfile"' EXIT
-  for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
-  export DISPLAY=":$(cat "$displayfile")"
-fi
+source tools/start-xvfb.sh
 
 status=0
+summary=()
 echo "== check executables"
-tools/check-binaries.sh build/win32/Purgello.exe build/win64/Purgello.exe \
-  build/win32/purgello-cli.exe build/win64/purgello-cli.exe || status=1
-for preset in native native-tsan win64; do
+if tools/check-binaries.sh build/win32/Purgello.exe build/win64/Purgello.exe \
+     build/win32/purgello-cli.exe build/win64/purgello-cli.exe; then
+  summary+=("executables: checked")
+else
+  summary+=("executables: FAILED the check"); status=1
+fi
+declare -A titles=([native]="native" [native-tsan]="native-tsan" [win64]="win64 (x86_64)" [win32]="win32 (i686 under WOW64)")
+for preset in native native-tsan win64 win32; do
   echo "== test $preset"
-  ctest --preset "$preset" -j2 || status=1
+  log=$(mktemp)
+  ctest --preset "$preset" -j2 2>&1 | tee "$log" || status=1
+  result=$(grep -E '^[0-9]+% tests passed' "$log" || echo "no result")
+  skipped=$(grep -c '(Skipped)' "$log" || true)
+  if [ "$skipped" -gt 0 ]; then result+=", $skipped skipped"; fi
+  summary+=("${titles[$preset]}: $result")
+  rm -f "$log"
 done
+
+echo "== summary"
+printf '   %s\n' "${summary[@]}"
+note=$(tools/wine32-status.sh)
+if [ -n "$note" ]; then echo "   $note"; fi
 exit $status

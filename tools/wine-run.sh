@@ -1,20 +1,31 @@
 #!/usr/bin/env bash
-# Runs one Windows program under wine64 in a throw-away prefix with its own HOME
-# and XDG_DATA_HOME (Wine's Recycle Bin is the freedesktop trash there), so a
-# test never touches the user's own prefix or files. Uses $DISPLAY when set,
-# else a private Xvfb display.
+# Runs one Windows program under Wine in a throw-away 64-bit prefix with its own
+# HOME and XDG_DATA_HOME (Wine's Recycle Bin is the freedesktop trash there), so
+# a test never touches the user's own prefix or files. A 32-bit program runs
+# through the prefix's 32-bit layer (WOW64), as on 64-bit Windows; where that
+# layer cannot run it exits 77 (skipped) with the reason. Uses $DISPLAY when
+# set, else a private Xvfb display.
 set -uo pipefail
 exe=$1; shift
+loader=/usr/lib/wine/wine64
+if ! file -b "$exe" | grep -q '^PE32+'; then
+  note=$("$(dirname "$0")/wine32-status.sh")
+  if [ -n "$note" ]; then echo "$note"; exit 77; fi
+  loader=/usr/lib/wine/wine
+fi
 scratch=$(mktemp -d /tmp/purgello-wine.XXXXXX)
 trap 'WINEPREFIX="$scratch/prefix" /usr/lib/wine/wineserver -k >/dev/null 2>&1; rm -rf "$scratch"' EXIT
-export WINEPREFIX="$scratch/prefix" HOME="$scratch/home" XDG_DATA_HOME="$scratch/home/.local/share"
+export WINEPREFIX="$scratch/prefix" WINEARCH=win64 HOME="$scratch/home" XDG_DATA_HOME="$scratch/home/.local/share"
 export XDG_CONFIG_HOME="$scratch/home/.config" XDG_CACHE_HOME="$scratch/home/.cache"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINELOADER=/usr/lib/wine/wine64
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$HOME" "$XDG_DATA_HOME"
-/usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+# The 64-bit loader makes the prefix (system32 and syswow64); a process finds
+# the loader of the other architecture from WINELOADER.
+WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
 /usr/lib/wine/wineserver -w
+export WINELOADER=$loader
 if [ -n "${DISPLAY:-}" ]; then
-  /usr/lib/wine/wine64 "$exe" "$@"
+  "$loader" "$exe" "$@"
 else
-  xvfb-run -a /usr/lib/wine/wine64 "$exe" "$@"
+  xvfb-run -a "$loader" "$exe" "$@"
 fi
