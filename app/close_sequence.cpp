@@ -4,6 +4,7 @@
 #include "platform/file_system.h"
 #include "platform/win_path.h"
 #include "settings/settings_store.h"
+#include "settings/settings_vocabulary.h"
 #include "system/data_folder.h"
 #include "system/delete_by_extension.h"
 #include "system/file_exists_non_empty.h"
@@ -32,8 +33,8 @@ void RemovePortableData(const std::wstring& programPath, const std::wstring& dat
 }
 
 void RunCloseSequence(ProgramRun& run, const WindowCloseState& window) {
-  SetSettingBool(L"Maximized", window.maximized);
-  SetSettingBool(L"ExpertMode", window.expertMode);
+  SetSettingBool(kMaximizedSetting, window.maximized);
+  SetSettingBool(kExpertModeSetting, window.expertMode);
 
   const std::wstring programFolder = platform::WithTrailingBackslash(platform::FolderOf(run.programPath));
   const std::wstring store = CleanVirtualStore(programFolder);

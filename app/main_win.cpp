@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "platform/windows_identity.h"
 #include "settings/settings_store.h"
+#include "settings/settings_vocabulary.h"
 
 namespace {
 
@@ -51,8 +52,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The state the window takes from the settings at its creation, which the
   // close stores again.
   WindowCloseState window;
-  window.expertMode = GetSetting(L"ExpertMode") == L"1";
-  window.maximized = GetSetting(L"Maximized") == L"1";
+  window.expertMode = IsSettingOn(kExpertModeSetting);
+  window.maximized = IsSettingOn(kMaximizedSetting);
 
   ProgramRun run = StartProgramRun(programPath, FirstParameter());
   RunCloseSequence(run, window);

@@ -6,6 +6,7 @@
 #include "platform/win_path.h"
 #include "platform/wow64.h"
 #include "settings/settings_store.h"
+#include "settings/settings_vocabulary.h"
 #include "system/data_folder.h"
 #include "system/file_exists_non_empty.h"
 #include "system/formatters.h"
@@ -16,8 +17,6 @@ const wchar_t kApplicationTitle[] = L"Purgello";
 
 namespace {
 
-const wchar_t kDebugModeSetting[] = L"DebugMode";
-const wchar_t kInstallIdSetting[] = L"uid";
 
 struct NamedFolder {
   const wchar_t* name;
@@ -51,7 +50,7 @@ long long DaysFromCivil(long long year, unsigned month, unsigned day) {
 
 }  // namespace
 
-bool IsDebugMode() { return GetSetting(kDebugModeSetting) == L"1"; }
+bool IsDebugMode() { return IsSettingOn(kDebugModeSetting); }
 
 void ImportPortableSettings(const std::wstring& programPath) {
   if (IsInstalled(kInstalledPrefix)) return;
