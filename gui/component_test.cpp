@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/component_paths.h"
+#include "gui/reading_order.h"
 
 namespace {
 
@@ -110,6 +111,24 @@ TEST(ComponentTest, ComponentsLeaveTheirOwnerWhenDestroyed) {
   FakeControl third(L"third", &window);
   EXPECT_EQ(window.Components(), (std::vector<Component*>{&first, &third}));
   EXPECT_EQ(first.Owner(), &window);
+}
+
+}  // namespace
+
+namespace {
+
+// Two columns, created out of order and a few pixels off the grid, as real
+// controls at an odd DPI may be.
+TEST(ReadingOrderTest, ColumnsLeftToRightEachTopToBottom) {
+  const std::vector<BoxOrigin> boxes = {
+      {231, 40},  // right column, second row
+      {12, 60},   // left, third
+      {20, 20},   // left, first (8 pixels right of its column)
+      {230, 21},  // right, first
+      {12, 41},   // left, second
+      {222, 58},  // right, third (8 pixels left of its column)
+  };
+  EXPECT_EQ(ReadingRanks(boxes), (std::vector<size_t>{4, 2, 0, 3, 1, 5}));
 }
 
 }  // namespace

@@ -23,6 +23,11 @@ mkdir -p "$HOME" "$XDG_DATA_HOME"
 # the loader of the other architecture from WINELOADER.
 WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
 /usr/lib/wine/wineserver -w
+# The DPI the program's windows see, when asked for (window tests, screenshots).
+if [ -n "${PURGELLO_WINE_DPI:-}" ]; then
+  WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$PURGELLO_WINE_DPI" /f >/dev/null 2>&1
+  /usr/lib/wine/wineserver -w
+fi
 export WINELOADER=$loader
 if [ -n "${DISPLAY:-}" ]; then
   "$loader" "$exe" "$@"
