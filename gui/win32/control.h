@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "gui/component.h"
@@ -73,6 +74,9 @@ class Control : public Component {
   // A brush for WM_CTLCOLOR*, or nullptr for the default colours.
   virtual HBRUSH OnColor(HDC /*dc*/) { return nullptr; }
   virtual bool OnSetCursor() { return false; }
+  // WM_CONTEXTMENU: the point in screen coordinates, none when it came from
+  // the keyboard. True when the control showed a menu.
+  virtual bool OnContextMenu(std::optional<POINT> /*screen*/) { return false; }
 
  protected:
   void ExposeCaption();

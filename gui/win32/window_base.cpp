@@ -1,6 +1,7 @@
 #include "gui/win32/window_base.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "gui/win32/control.h"
 
@@ -148,6 +149,12 @@ bool WindowBase::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
       if (!control || !control->OnSetCursor()) return false;
       result = TRUE;
       return true;
+    }
+    case WM_CONTEXTMENU: {
+      Control* control = Control::FromHwnd(reinterpret_cast<HWND>(wParam));
+      std::optional<POINT> screen;
+      if (lParam != -1) screen = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      return control && control->OnContextMenu(screen);
     }
     case WM_TIMER: {
       auto it = timers_.find(wParam);

@@ -1,0 +1,195 @@
+#include "gui/win32/list_view.h"
+
+#include <algorithm>
+
+#include "gui/win32/window_base.h"
+
+namespace gui {
+
+namespace {
+
+// Room around a cell's text and a header's caption, at design size, as the
+// system leaves it when it sizes a column itself.
+constexpr int kCellPadding = 12;
+constexpr int kHeaderPadding = 16;
+
+}  // namespace
+
+ListView::ListView(WindowBase& window, std::wstring name, const DesignRect& bounds, ListViewSource& source)
+    : Control(window, std::move(name),
+              ControlSpec{WC_LISTVIEWW, WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                          WS_EX_CLIENTEDGE, bounds, std::wstring()}),
+      source_(source) {
+  const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
+  SendMessageW(Hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+  // A virtual list asks for the check box images as it asks for the texts.
+  SendMessageW(Hwnd(), LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+}
+
+int ListView::AddColumn(const std::wstring& caption, int width) {
+  const int index = ColumnCount();
+  std::wstring text = caption;
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH;
+  column.pszText = text.data();
+  column.cx = Scale(width, Window().Dpi());
+  SendMessageW(Hwnd(), LVM_INSERTCOLUMNW, WPARAM(index), reinterpret_cast<LPARAM>(&column));
+  columns_.push_back(Column{width});
+  return index;
+}
+
+std::wstring ListView::ColumnCaption(int column) const {
+  wchar_t text[256] = L"";
+  LVCOLUMNW info{};
+  info.mask = LVCF_TEXT;
+  info.pszText = text;
+  info.cchTextMax = int(std::size(text));
+  SendMessageW(Hwnd(), LVM_GETCOLUMNW, WPARAM(column), reinterpret_cast<LPARAM>(&info));
+  return text;
+}
+
+void ListView::SetColumnCaption(int column, const std::wstring& caption) {
+  std::wstring text = caption;
+  LVCOLUMNW info{};
+  info.mask = LVCF_TEXT;
+  info.pszText = text.data();
+  SendMessageW(Hwnd(), LVM_SETCOLUMNW, WPARAM(column), reinterpret_cast<LPARAM>(&info));
+}
+
+int ListView::ColumnWidth(int column) const { return int(SendMessageW(Hwnd(), LVM_GETCOLUMNWIDTH, WPARAM(column), 0)); }
+
+int ListView::TextWidth(const std::wstring& text) const {
+  return int(SendMessageW(Hwnd(), LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+void ListView::FitColumn(int column) {
+  const int dpi = Window().Dpi();
+  int width = TextWidth(ColumnCaption(column)) + Scale(kHeaderPadding, dpi);
+  int boxWidth = 0;
+  if (column == 0) {
+    int cx = 0, cy = 0;
+    auto* boxes = reinterpret_cast<HIMAGELIST>(SendMessageW(Hwnd(), LVM_GETIMAGELIST, LVSIL_STATE, 0));
+    if (boxes && ImageList_GetIconSize(boxes, &cx, &cy)) boxWidth = cx + Scale(4, dpi);
+  }
+  const size_t count = RowCount();
+  const size_t top = TopRow();
+  const size_t inView = size_t(SendMessageW(Hwnd(), LVM_GETCOUNTPERPAGE, 0, 0)) + 1;
+  for (size_t row = top; row < count && row < top + inView; ++row)
+    width = std::max(width, TextWidth(source_.CellText(row, column)) + Scale(kCellPadding, dpi) + boxWidth);
+  SendMessageW(Hwnd(), LVM_SETCOLUMNWIDTH, WPARAM(column), width);
+  columns_[size_t(column)].width = MulDiv(width, kDesignDpi, dpi);
+}
+
+void ListView::FitColumns() {
+  for (int column = 0; column < ColumnCount(); ++column) FitColumn(column);
+}
+
+void ListView::SetRowCount(size_t count) {
+  SendMessageW(Hwnd(), LVM_SETITEMCOUNT, WPARAM(count), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+}
+
+std::optional<size_t> ListView::NextRow(UINT flags) const {
+  const LRESULT row = SendMessageW(Hwnd(), LVM_GETNEXTITEM, WPARAM(-1), flags);
+  if (row < 0) return std::nullopt;
+  return size_t(row);
+}
+
+void ListView::SelectRow(std::optional<size_t> row) {
+  LVITEMW state{};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(Hwnd(), LVM_SETITEMSTATE, WPARAM(-1), reinterpret_cast<LPARAM>(&state));
+  if (!row) return;
+  state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(Hwnd(), LVM_SETITEMSTATE, WPARAM(*row), reinterpret_cast<LPARAM>(&state));
+}
+
+POINT ListView::PopupPoint() const {
+  RECT client{};
+  GetClientRect(Hwnd(), &client);
+  POINT point{client.left, client.top};
+  if (std::optional<size_t> row = SelectedRow()) {
+    RECT label{};
+    label.left = LVIR_LABEL;
+    if (SendMessageW(Hwnd(), LVM_GETITEMRECT, WPARAM(*row), reinterpret_cast<LPARAM>(&label))) {
+      point.x = std::clamp(label.left, client.left, client.right);
+      point.y = std::clamp(label.bottom, client.top, client.bottom);
+    }
+  }
+  ClientToScreen(Hwnd(), &point);
+  return point;
+}
+
+std::optional<size_t> ListView::BoxAt(POINT client) const {
+  LVHITTESTINFO hit{};
+  hit.pt = client;
+  const LRESULT row = SendMessageW(Hwnd(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  if (row < 0 || !(hit.flags & LVHT_ONITEMSTATEICON)) return std::nullopt;
+  return size_t(row);
+}
+
+void ListView::ToggleCheck(size_t row) {
+  source_.SetRowChecked(row, !source_.RowChecked(row));
+  RefreshRow(row);
+  if (onCheckToggled) onCheckToggled(row);
+}
+
+void ListView::FillCell(NMLVDISPINFOW& info) const {
+  LVITEMW& item = info.item;
+  if (item.iItem < 0 || size_t(item.iItem) >= RowCount()) return;
+  const size_t row = size_t(item.iItem);
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+    const std::wstring text = source_.CellText(row, item.iSubItem);
+    const size_t length = std::min(text.size(), size_t(item.cchTextMax - 1));
+    std::copy_n(text.c_str(), length, item.pszText);
+    item.pszText[length] = L'\0';
+  }
+  if (item.mask & LVIF_STATE) {
+    item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(source_.RowChecked(row) ? 2 : 1);
+    item.stateMask |= LVIS_STATEIMAGEMASK;
+  }
+}
+
+bool ListView::OnNotify(NMHDR& header, LRESULT& result) {
+  result = 0;
+  switch (header.code) {
+    case LVN_GETDISPINFOW:
+      FillCell(reinterpret_cast<NMLVDISPINFOW&>(header));
+      return true;
+    case NM_CLICK:
+    case NM_DBLCLK: {
+      const auto& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
+      // The second click of a double click on a box toggles it again, as it
+      // does in a list that keeps its own marks.
+      if (std::optional<size_t> row = BoxAt(activate.ptAction)) {
+        ToggleCheck(*row);
+        if (header.code == NM_CLICK && onClick) onClick();
+        return true;
+      }
+      if (header.code == NM_CLICK && onClick) onClick();
+      if (header.code == NM_DBLCLK && onDoubleClick) onDoubleClick();
+      return true;
+    }
+    case LVN_KEYDOWN:
+      if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_SPACE)
+        if (std::optional<size_t> row = FocusedRow()) ToggleCheck(*row);
+      return true;
+    case LVN_COLUMNCLICK:
+      if (onColumnClick) onColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+      return true;
+  }
+  return false;
+}
+
+bool ListView::OnContextMenu(std::optional<POINT> screen) {
+  if (!onContextMenu) return false;
+  onContextMenu(screen ? *screen : PopupPoint());
+  return true;
+}
+
+void ListView::ApplyDpi(int dpi) {
+  Control::ApplyDpi(dpi);
+  for (size_t i = 0; i < columns_.size(); ++i)
+    SendMessageW(Hwnd(), LVM_SETCOLUMNWIDTH, WPARAM(i), Scale(columns_[i].width, dpi));
+}
+
+}  // namespace gui
