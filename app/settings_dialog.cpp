@@ -18,13 +18,15 @@ using gui::DesignRect;
 const wchar_t kStartupSwitch[] = L" /minimized";
 const wchar_t* const kMethodItems[] = {L"Standard", L"1 Pass Random", L"3 Pass DoD 5220.22-M"};
 
-// Layout at design size (client area 738 x 500). The category boxes stand in
+// Layout at design size (client area 770 x 500). The category boxes stand in
 // two columns inside "Files types", 17 pixels apart; the table gives each
-// key its place, column by column.
-constexpr int kClientWidth = 738, kClientHeight = 500;
-constexpr int kTypesLeft = 266, kTypesTop = 8;
+// key its place, column by column. The right column is the wider one: it
+// holds the longest caption ("Spybot Search & Destroy Update Cache").
+constexpr int kClientWidth = 770, kClientHeight = 500;
+constexpr int kTypesLeft = 266, kTypesTop = 8, kTypesWidth = 496;
 constexpr int kColumnLefts[] = {kTypesLeft + 10, kTypesLeft + 230};
-constexpr int kBoxWidth = 222, kBoxHeight = 17, kFirstBoxTop = kTypesTop + 18, kRowsInFirstColumn = 23;
+constexpr int kColumnWidths[] = {220, 256};
+constexpr int kBoxHeight = 17, kFirstBoxTop = kTypesTop + 18, kRowsInFirstColumn = 23;
 
 const wchar_t* const kCategoryPlaces[kCategoryCount] = {
     // left column
@@ -45,12 +47,12 @@ DesignRect CategoryPlace(const std::wstring& key) {
     if (key != kCategoryPlaces[i]) continue;
     const int column = i < kRowsInFirstColumn ? 0 : 1;
     const int row = column == 0 ? i : i - kRowsInFirstColumn;
-    return DesignRect{kColumnLefts[column], kFirstBoxTop + row * kBoxHeight, kBoxWidth, kBoxHeight};
+    return DesignRect{kColumnLefts[column], kFirstBoxTop + row * kBoxHeight, kColumnWidths[column], kBoxHeight};
   }
   return DesignRect{};
 }
 
-DesignRect Row(int left, int top, int width = 230) { return DesignRect{left, top, width, 17}; }
+DesignRect Row(int left, int top, int width = 236) { return DesignRect{left, top, width, 17}; }
 
 std::wstring ProgramPath() {
   std::wstring path(MAX_PATH, L'\0');
@@ -78,7 +80,7 @@ TSettingsDlg::TSettingsDlg(SettingsDlgEnvironment environment)
       environment_(std::move(environment)),
       options_grp(*this, L"options_grp", L"Options", DesignRect{8, 8, 250, 152}),
       startup_chk(*this, L"startup_chk", L"Load at startup", Row(16, 24)),
-      once_chk(*this, L"once_chk", L"Clean once and close", Row(32, 42, 214)),
+      once_chk(*this, L"once_chk", L"Clean once and close", Row(32, 42, 220)),
       expert_chk(*this, L"expert_chk", L"Expert mode by default", Row(16, 60)),
       tray_chk(*this, L"tray_chk", L"Minimize to system tray", Row(16, 78)),
       log_del_chk(*this, L"log_del_chk", L"Log Deletions", Row(16, 96)),
@@ -97,7 +99,7 @@ TSettingsDlg::TSettingsDlg(SettingsDlgEnvironment environment)
       fast_btn(*this, L"fast_btn", L"Fast", DesignRect{16, 325, 75, 25}),
       secure_btn(*this, L"secure_btn", L"Secure", DesignRect{97, 325, 75, 25}),
       lang_grp(*this, L"lang_grp", L"Language", DesignRect{8, 364, 250, 95}),
-      types_grp(*this, L"types_grp", L"Files types", DesignRect{kTypesLeft, kTypesTop, 464, 451}),
+      types_grp(*this, L"types_grp", L"Files types", DesignRect{kTypesLeft, kTypesTop, kTypesWidth, 451}),
       categoryBoxes_([this] {
         std::vector<std::unique_ptr<gui::CheckBox>> boxes;
         for (const Category& c : kCatalogue) {
@@ -110,8 +112,8 @@ TSettingsDlg::TSettingsDlg(SettingsDlgEnvironment environment)
       default_btn(*this, L"default_btn", L"Default", DesignRect{276, 424, 75, 25}),
       all_btn(*this, L"all_btn", L"Check All", DesignRect{357, 424, 75, 25}),
       unall_btn(*this, L"unall_btn", L"Uncheck All", DesignRect{438, 424, 75, 25}),
-      save_btn(*this, L"save_btn", L"Save", DesignRect{574, 467, 75, 25}, ButtonRole::Default),
-      cancel_btn(*this, L"cancel_btn", L"Cancel", DesignRect{655, 467, 75, 25}, ButtonRole::Cancel) {
+      save_btn(*this, L"save_btn", L"Save", DesignRect{kClientWidth - 164, 467, 75, 25}, ButtonRole::Default),
+      cancel_btn(*this, L"cancel_btn", L"Cancel", DesignRect{kClientWidth - 83, 467, 75, 25}, ButtonRole::Cancel) {
   startup_chk.onClick = [this] { startup_chkClick(); };
   default_btn.onClick = [this] { default_btnClick(); };
   all_btn.onClick = [this] { all_btnClick(); };

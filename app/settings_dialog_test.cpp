@@ -9,6 +9,7 @@
 #include <map>
 
 #include "gui/component_paths.h"
+#include "gui/win32/layout_check.h"
 #include "model/catalogue.h"
 #include "settings/settings_store.h"
 #include "settings/settings_vocabulary.h"
@@ -397,6 +398,10 @@ TEST(SettingsDlgRunKeyTest, ARunKeyThatCannotBeOpenedIsLeftAlone) {
 }
 
 // Also run at 144 DPI (PURGELLO_WINE_DPI sets the prefix's LogPixels).
+TEST_F(SettingsDlgTest, NothingIsCutOffOrOverlapping) {
+  EXPECT_EQ(gui::LayoutFaults(dlg), std::vector<std::wstring>());
+}
+
 TEST_F(SettingsDlgTest, TabOrderIsTheReadingOrder) {
   if (const char* dpi = std::getenv("PURGELLO_WINE_DPI")) EXPECT_EQ(dlg.Dpi(), std::atoi(dpi));
   NotFirstRun();

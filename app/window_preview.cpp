@@ -1,23 +1,97 @@
 // Opens one of the program's windows by its component name ("SettingsDlg")
 // and keeps it open until it is closed, so that it can be looked at or
-// photographed (tools/screenshot.sh). Nothing is stored.
+// photographed (tools/screenshot.sh). Nothing is stored outside the prefix.
+//
+//   window_preview WINDOW [READY_FILE]
+//
+// With READY_FILE the preview runs unattended: once the window is shown and
+// painted it writes the window's caption (UTF-8) into that file, and it closes
+// the window as soon as the file is removed again. An unknown name is then
+// written to standard error instead of a message box.
 #include <windows.h>
+#include <shellapi.h>
 
+#include <cstdio>
+#include <functional>
 #include <string>
 
 #include "app/settings_dialog.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
-  const std::wstring window = commandLine;
-  if (window == L"SettingsDlg") {
-    // A Run key that cannot be opened and a cancelled dialog: the preview
-    // leaves the prefix's start-up list alone.
-    SettingsDlgEnvironment environment = DefaultSettingsDlgEnvironment();
-    environment.openRunKey = [] { return platform::RegKey(); };
-    TSettingsDlg dialog(environment);
-    dialog.Execute();
-    return 0;
+namespace {
+
+struct Preview {
+  std::wstring readyFile;
+  gui::WindowBase* window = nullptr;
+  std::function<void()> close;
+  bool announced = false;
+};
+
+Preview preview;
+
+std::string Utf8(const std::wstring& text) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(size_t(n > 0 ? n : 0), '\0');
+  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), n, nullptr, nullptr);
+  return bytes;
+}
+
+// A thread timer: its message comes after the window's paint messages, so the
+// window is drawn when it is announced.
+void CALLBACK PreviewTick(HWND, UINT, UINT_PTR, DWORD) {
+  if (!preview.window || !preview.window->IsVisible()) return;
+  if (!preview.announced) {
+    HANDLE file = CreateFileW(preview.readyFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    const std::string caption = Utf8(preview.window->Caption());
+    DWORD written = 0;
+    WriteFile(file, caption.data(), DWORD(caption.size()), &written, nullptr);
+    CloseHandle(file);
+    preview.announced = true;
+  } else if (GetFileAttributesW(preview.readyFile.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    preview.close();
   }
-  MessageBoxW(nullptr, (L"No window named " + window).c_str(), L"window_preview", MB_OK);
+}
+
+int ShowSettingsDlg() {
+  // A Run key that cannot be opened and a cancelled dialog: the preview
+  // leaves the prefix's start-up list alone.
+  SettingsDlgEnvironment environment = DefaultSettingsDlgEnvironment();
+  environment.openRunKey = [] { return platform::RegKey(); };
+  TSettingsDlg dialog(environment);
+  preview.window = &dialog;
+  preview.close = [&dialog] { dialog.EndModal(IDCANCEL); };
+  dialog.Execute();
+  preview.window = nullptr;
+  return 0;
+}
+
+struct PreviewWindow {
+  const wchar_t* name;
+  int (*show)();
+};
+
+constexpr PreviewWindow kWindows[] = {
+    {L"SettingsDlg", ShowSettingsDlg},
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  const std::wstring window = argc > 1 ? argv[1] : L"";
+  if (argc > 2) preview.readyFile = argv[2];
+  LocalFree(argv);
+  for (const PreviewWindow& w : kWindows) {
+    if (window != w.name) continue;
+    if (!preview.readyFile.empty()) SetTimer(nullptr, 0, 200, PreviewTick);
+    return w.show();
+  }
+  const std::wstring message = L"No window named \"" + window + L"\"";
+  if (preview.readyFile.empty())
+    MessageBoxW(nullptr, message.c_str(), L"window_preview", MB_OK);
+  else
+    std::fprintf(stderr, "window_preview: %s\n", Utf8(message).c_str());
   return 1;
 }

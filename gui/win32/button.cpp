@@ -28,6 +28,11 @@ Button::Button(WindowBase& window, std::wstring name, const ControlSpec& spec)
   ExposeCaption();
 }
 
+int Button::ContentWidth() const {
+  // The frame and the focus rectangle's margin on either side.
+  return TextExtent(WindowText()).cx + Scale(2 * 4, Window().Dpi());
+}
+
 void Button::OnCommand(WORD code) {
   if (code == BN_CLICKED && onClick) onClick();
 }

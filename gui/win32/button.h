@@ -18,6 +18,8 @@ class Button : public Control {
   // Presses the button as the user would (onClick runs).
   void Click() { SendMessageW(Hwnd(), BM_CLICK, 0, 0); }
 
+  int ContentWidth() const override;
+
   std::function<void()> onClick;
 
  protected:

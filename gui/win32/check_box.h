@@ -16,6 +16,8 @@ class CheckBox : public Button {
 
   int Alignment() const;
   void SetAlignment(int alignment);
+
+  int ContentWidth() const override;
 };
 
 }  // namespace gui

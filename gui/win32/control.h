@@ -68,6 +68,12 @@ class Control : public Component {
 
   // Places the control and realises its font for dpi.
   virtual void ApplyDpi(int dpi);
+  // The width in pixels the control needs to show its text uncut at the
+  // current font; 0 when it makes no claim (wrapping texts, lists).
+  virtual int ContentWidth() const { return 0; }
+  // The size the control's text needs at the current font (one line; "&&"
+  // counts as one "&").
+  SIZE TextExtent(const std::wstring& text) const;
 
   virtual void OnCommand(WORD /*code*/) {}
   virtual bool OnNotify(NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
@@ -81,8 +87,6 @@ class Control : public Component {
  protected:
   void ExposeCaption();
   void SetFontStyle(FontStyle style);
-  // The size the control's text needs at the current font (one line).
-  SIZE TextExtent(const std::wstring& text) const;
   void ChangeStyle(DWORD remove, DWORD add);
 
  private:

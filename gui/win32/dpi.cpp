@@ -12,8 +12,9 @@ F UserFunction(const char* name) {
 }  // namespace
 
 RECT ScaleRect(const DesignRect& r, int dpi) {
-  const int left = Scale(r.left, dpi), top = Scale(r.top, dpi);
-  return RECT{left, top, left + Scale(r.width, dpi), top + Scale(r.height, dpi)};
+  // Edges, not sizes, are scaled: controls that touch at design size still
+  // touch, and never overlap by a rounded pixel, at any DPI.
+  return RECT{Scale(r.left, dpi), Scale(r.top, dpi), Scale(r.left + r.width, dpi), Scale(r.top + r.height, dpi)};
 }
 
 int SystemDpi() {

@@ -9,6 +9,9 @@ namespace gui {
 class GroupBox : public Control {
  public:
   GroupBox(WindowBase& window, std::wstring name, const std::wstring& caption, const DesignRect& bounds);
+
+  // The caption sits in the top edge, indented from either corner.
+  int ContentWidth() const override;
 };
 
 }  // namespace gui
