@@ -16,6 +16,7 @@ source tools/start-xvfb.sh
 
 status=0
 summary=()
+all_passed=0 all_failed=0 all_skipped=0
 echo "== check executables"
 if tools/check-binaries.sh build/win32/Purgello.exe build/win64/Purgello.exe \
      build/win32/purgello-cli.exe build/win64/purgello-cli.exe; then
@@ -29,9 +30,16 @@ for preset in native native-tsan win64 win32; do
   log=$(mktemp)
   ctest --preset "$preset" -j2 2>&1 | tee "$log" || status=1
   result=$(grep -E '^[0-9]+% tests passed' "$log" || echo "no result")
+  total=$(sed -En 's/.* tests failed out of ([0-9]+)$/\1/p' "$log" | tail -1)
+  failed=$(sed -En 's/.*, ([0-9]+) tests failed out of.*/\1/p' "$log" | tail -1)
   skipped=$(grep -c '(Skipped)' "$log" || true)
   if [ "$skipped" -gt 0 ]; then result+=", $skipped skipped"; fi
   summary+=("${titles[$preset]}: $result")
+  # A preset whose run printed no result counts as one failure.
+  if [ -z "$total" ]; then total=1 failed=1; status=1; fi
+  all_failed=$((all_failed + failed))
+  all_skipped=$((all_skipped + skipped))
+  all_passed=$((all_passed + total - failed - skipped))
   rm -f "$log"
 done
 
@@ -39,4 +47,6 @@ echo "== summary"
 printf '   %s\n' "${summary[@]}"
 note=$(tools/wine32-status.sh)
 if [ -n "$note" ]; then echo "   $note"; fi
+# The closing line counts test programs over every preset, skipped ones apart.
+echo "all: $all_passed passed, $all_failed failed, $all_skipped skipped"
 exit $status

@@ -3,7 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "analysis/same_content.h"
+#include "system/file_exists_non_empty.h"
 #include "tests/support/temp_tree.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/known_folders.h"
+#include "platform/win_path.h"
+#include "platform/wow64.h"
+#endif
 
 namespace {
 
@@ -125,5 +134,44 @@ TEST_F(ListingTest, SameContentCodes) {
   EXPECT_FALSE(failed);
   EXPECT_EQ(SameContent(tree.Root(), ten), 3);  // a folder is not a regular file
 }
+
+#ifdef _WIN32
+// A 32-bit program on 64-bit Windows is shown SysWOW64 where it names System32
+// unless the redirection is off; listings and the non-empty test switch it off.
+TEST(Wow64Listing, SeesTheRealSystem32) {
+  if (!platform::IsWow64()) GTEST_SKIP() << "only a 32-bit build on 64-bit Windows is redirected";
+  const std::wstring windows = platform::WithTrailingBackslash(platform::KnownFolderPath(platform::kCsidlWindows));
+  const std::wstring real = windows + L"System32\\purgello-probe", redirected = windows + L"SysWOW64\\purgello-probe";
+  auto plant = [](const std::wstring& folder, const std::wstring& name) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    HANDLE file = CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "x", 1, &written, nullptr);
+    CloseHandle(file);
+  };
+  auto remove = [](const std::wstring& folder, const std::wstring& name) {
+    DeleteFileW((folder + L"\\" + name).c_str());
+    RemoveDirectoryW(folder.c_str());
+  };
+  // Planted through the system's own switch, so that the code under test plays no part.
+  PVOID state = nullptr;
+  ASSERT_TRUE(Wow64DisableWow64FsRedirection(&state));
+  plant(real, L"only64.txt");
+  Wow64RevertWow64FsRedirection(state);
+  plant(redirected, L"only32.txt");
+
+  PathList files;
+  ListFiles(real, files);
+  EXPECT_EQ(files, PathList{real + L"\\only64.txt"});
+  EXPECT_TRUE(FileExistsNonEmpty(real + L"\\only64.txt"));
+  EXPECT_FALSE(FileExistsNonEmpty(real + L"\\only32.txt"));
+
+  remove(redirected, L"only32.txt");
+  ASSERT_TRUE(Wow64DisableWow64FsRedirection(&state));
+  remove(real, L"only64.txt");
+  Wow64RevertWow64FsRedirection(state);
+}
+#endif
 
 }  // namespace

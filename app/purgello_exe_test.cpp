@@ -17,7 +17,6 @@
 #include "platform/text_codec.h"
 #include "platform/whole_file.h"
 #include "platform/win_path.h"
-#include "platform/wow64.h"
 #include "settings/ini_file.h"
 #include "settings/settings_store.h"
 #include "system/formatters.h"
@@ -171,19 +170,30 @@ TEST_F(PurgelloExeTest, DebugRunKeepsItsLogAndGivesBackItsSettings) {
       {L"Info", exe_},
       {L"Info", L"Purgello v" PURGELLO_VERSION_TEXT},
       {L"Info", reactOS.empty() ? L"Windows : " + WindowsVersionText() : L"ReactOS : " + reactOS},
-      {L"Info", L"64Bits : " + YesNo(platform::IsWow64())},
+      {L"Info", sizeof(void*) == 4 ? L"64Bits : Yes" : L"64Bits : No"},  // the tests run on 64-bit Wine
       {L"Info", L"Administrator : " + YesNo(IsAdministrator())},
       {L"Info", L"Portable : Yes"},
       {L"Info", L"two words"},
       {L"Verbose", L"UID : " + uid},
   };
-  const std::pair<const wchar_t*, int> folders[] = {
-      {L"CSIDL_WINDOWS", 36},          {L"CSIDL_COMMON_APPDATA", 35}, {L"CSIDL_LOCAL_APPDATA", 28},
-      {L"CSIDL_APPDATA", 26},          {L"CSIDL_PROFILE", 40},        {L"CSIDL_PROGRAM_FILES", 38},
-      {L"CSIDL_PROGRAM_FILESX86", 42}, {L"CSIDL_RECENT", 8},          {L"CSIDL_COOKIES", 33},
-      {L"CSIDL_INTERNET_CACHE", 32},   {L"CSIDL_HISTORY", 34}};
-  for (const auto& [name, csidl] : folders)
-    expected.push_back({L"Info", name + (L" = " + platform::WithTrailingBackslash(platform::KnownFolderPath(csidl)))});
+  // Both builds see the same folders of the 64-bit prefix, but that Windows
+  // shows a 32-bit program the 32-bit program-files folder as its own.
+  wchar_t user[256] = L"";
+  GetEnvironmentVariableW(L"USERNAME", user, 256);
+  const std::wstring profile = L"C:\\users\\" + std::wstring(user) + L"\\";
+  const std::pair<const wchar_t*, std::wstring> folders[] = {
+      {L"CSIDL_WINDOWS", L"C:\\windows\\"},
+      {L"CSIDL_COMMON_APPDATA", L"C:\\ProgramData\\"},
+      {L"CSIDL_LOCAL_APPDATA", profile + L"AppData\\Local\\"},
+      {L"CSIDL_APPDATA", profile + L"AppData\\Roaming\\"},
+      {L"CSIDL_PROFILE", profile},
+      {L"CSIDL_PROGRAM_FILES", sizeof(void*) == 4 ? L"C:\\Program Files (x86)\\" : L"C:\\Program Files\\"},
+      {L"CSIDL_PROGRAM_FILESX86", L"C:\\Program Files (x86)\\"},
+      {L"CSIDL_RECENT", profile + L"AppData\\Roaming\\Microsoft\\Windows\\Recent\\"},
+      {L"CSIDL_COOKIES", profile + L"AppData\\Local\\Microsoft\\Windows\\INetCookies\\"},
+      {L"CSIDL_INTERNET_CACHE", profile + L"AppData\\Local\\Microsoft\\Windows\\INetCache\\"},
+      {L"CSIDL_HISTORY", profile + L"AppData\\Local\\Microsoft\\Windows\\History\\"}};
+  for (const auto& [name, path] : folders) expected.push_back({L"Info", name + (L" = " + path)});
   expected.push_back({L"Verbose", L"Cleaning VirtualStore : " + store});
   EXPECT_EQ(LogLines(), expected);
 

@@ -85,7 +85,7 @@ class RegKey {
 bool KeyExists(RegRoot root, const std::wstring& subKey, RegView view = RegView::Default);
 // Deletes the key with everything below it; false when it did not exist or
 // could not be deleted. A root itself (empty sub-key) is never deleted.
-bool DeleteKeyTree(RegRoot root, const std::wstring& subKey);
+bool DeleteKeyTree(RegRoot root, const std::wstring& subKey, RegView view = RegView::Default);
 // Deletes the key only when it has no sub-key and no value; true when deleted.
 bool DeleteKeyIfEmpty(RegRoot root, const std::wstring& subKey);
 

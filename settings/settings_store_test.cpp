@@ -45,7 +45,7 @@ class SettingsStoreTest : public ::testing::Test {
   }
   void TearDown() override {
     platform::DeleteKeyTree(RegRoot::CurrentUser, kMakerBranch);
-    for (const auto& [root, path] : planted_) platform::DeleteKeyTree(root, path);
+    for (const auto& [root, path] : planted_) platform::DeleteKeyTree(root, path, platform::RegView::Force64);
 #ifndef _WIN32
     platform::SetWinePrefix(saved_);
 #endif
@@ -54,7 +54,9 @@ class SettingsStoreTest : public ::testing::Test {
   // An uninstall registration; displayName null for none.
   void Register(RegRoot root, const std::wstring& parent, const std::wstring& name, const RegValue* displayName) {
     std::wstring path = parent + L"\\" + name;
-    RegKey key = RegKey::Create(root, path);
+    // Written where the 64-bit registry has it: a 32-bit program that read
+    // the default view would be shown Wow6432Node instead.
+    RegKey key = RegKey::Create(root, path, platform::RegView::Force64);
     ASSERT_TRUE(key.IsOpen());
     planted_.emplace_back(root, path);
     if (displayName) {
@@ -62,7 +64,7 @@ class SettingsStoreTest : public ::testing::Test {
     }
   }
   void Unregister() {
-    for (const auto& [root, path] : planted_) platform::DeleteKeyTree(root, path);
+    for (const auto& [root, path] : planted_) platform::DeleteKeyTree(root, path, platform::RegView::Force64);
     planted_.clear();
   }
 

@@ -613,7 +613,7 @@ bool RemoveKey(RegRoot root, const std::wstring& subKey, Fn&& allowed) {
 
 }  // namespace
 
-bool DeleteKeyTree(RegRoot root, const std::wstring& subKey) {
+bool DeleteKeyTree(RegRoot root, const std::wstring& subKey, RegView) {
   return RemoveKey(root, subKey, [](const Key&) { return true; });
 }
 

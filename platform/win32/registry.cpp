@@ -212,9 +212,16 @@ bool KeyExists(RegRoot root, const std::wstring& subKey, RegView view) {
   return RegKey::Open(root, subKey, RegAccess::Read, view).IsOpen();
 }
 
-bool DeleteKeyTree(RegRoot root, const std::wstring& subKey) {
+bool DeleteKeyTree(RegRoot root, const std::wstring& subKey, RegView view) {
   if (subKey.find_first_not_of(L'\\') == std::wstring::npos) return false;
-  return RegDeleteTreeW(RootHandle(root), subKey.c_str()) == ERROR_SUCCESS;
+  // RegDeleteTreeW takes no view: empty the key through a handle opened in the
+  // view, then delete the key itself in that view.
+  HKEY key = nullptr;
+  const REGSAM access = DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | ViewFlags(view);
+  if (RegOpenKeyExW(RootHandle(root), subKey.c_str(), 0, access, &key) != ERROR_SUCCESS) return false;
+  const bool emptied = RegDeleteTreeW(key, nullptr) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return emptied && RegDeleteKeyExW(RootHandle(root), subKey.c_str(), ViewFlags(view), 0) == ERROR_SUCCESS;
 }
 
 bool DeleteKeyIfEmpty(RegRoot root, const std::wstring& subKey) {
