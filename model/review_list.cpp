@@ -48,9 +48,24 @@ uint64_t ReviewList::CheckedItemsCount() const {
 
 uint64_t ReviewList::CheckedItemsSize() const {
   uint64_t bytes = 0;
-  for (const FoundItem& item : items_) {
-    if (!item.checked) continue;
-    bytes += IsRecycleBinRow(item) ? platform::RecycleBinSize() : platform::FileSize64(item.path);
-  }
+  for (const FoundItem& item : items_)
+    if (item.checked) bytes += CurrentRowSize(item);
   return bytes;
+}
+
+void ReviewList::Reorder(const std::vector<size_t>& order) {
+  if (order.size() != items_.size()) return;
+  std::vector<bool> seen(order.size(), false);
+  for (size_t old : order) {
+    if (old >= order.size() || seen[old]) return;
+    seen[old] = true;
+  }
+  std::vector<FoundItem> sorted;
+  sorted.reserve(items_.size());
+  for (size_t old : order) sorted.push_back(std::move(items_[old]));
+  items_ = std::move(sorted);
+}
+
+uint64_t CurrentRowSize(const FoundItem& item) {
+  return IsRecycleBinRow(item) ? platform::RecycleBinSize() : platform::FileSize64(item.path);
 }

@@ -31,6 +31,9 @@ class ReviewList {
   void Delete(size_t index);
   // Deletes the rows at these ascending indices in one go.
   void DeleteRows(const std::vector<size_t>& ascendingIndices);
+  // Puts the rows in this order: order[i] is the old index of the new row i,
+  // each old index once. Any other order leaves the list as it is.
+  void Reorder(const std::vector<size_t>& order);
 
   // The Recycle Bin row counts as the Recycle Bin's current number of items.
   uint64_t CheckedItemsCount() const;
@@ -42,3 +45,7 @@ class ReviewList {
 };
 
 bool IsRecycleBinRow(const FoundItem& item);
+// The bytes a row stands for now: the Recycle Bin's for its row, otherwise the
+// file's (0 when it is gone). Asks the file system: not for the GUI thread
+// over many rows.
+uint64_t CurrentRowSize(const FoundItem& item);
