@@ -41,6 +41,16 @@ function(purgello_test name)
   endif()
 endfunction()
 
+# purgello_test_also_at_dpi(name DPI): runs the Windows test program name a
+# second time as name_<DPI>dpi, with the prefix's LogPixels at DPI.
+function(purgello_test_also_at_dpi name dpi)
+  if(TARGET ${name})
+    add_test(NAME ${name}_${dpi}dpi COMMAND env PURGELLO_WINE_DPI=${dpi}
+             ${PROJECT_SOURCE_DIR}/tools/wine-run.sh $<TARGET_FILE:${name}>)
+    set_tests_properties(${name}_${dpi}dpi PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)
+  endif()
+endfunction()
+
 # purgello_area_library(name DEPS ...): every .cpp of the calling folder except
 # tests, so that adding a file to an area is adding the file.
 function(purgello_area_library name)

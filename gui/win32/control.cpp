@@ -76,10 +76,29 @@ RECT Control::PixelRect() const {
   return r;
 }
 
+void Control::SetAnchors(const Anchors& anchors) {
+  anchors_ = anchors;
+  ApplyDpi(window_.Dpi());
+}
+
+void Control::SetContainer(Control& container) {
+  container_ = &container;
+  SetParent(hwnd_, container.Hwnd());
+  ApplyDpi(window_.Dpi());
+}
+
 void Control::ApplyDpi(int dpi) {
-  const RECT r = ScaleRect(bounds_, dpi);
-  SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT parent{};
+  GetClientRect(GetParent(hwnd_), &parent);
+  const Extent design = container_ ? Extent{container_->bounds_.width, container_->bounds_.height}
+                                      : window_.DesignClientSize();
+  const PixelBox r = AnchoredRect(bounds_, design, anchors_, Extent{parent.right, parent.bottom}, dpi);
+  SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
   if (!realised_ || realised_ != MakeFont(font_, fontStyle_, dpi)) SetFontStyle(fontStyle_);
+}
+
+void Control::OnParentResized() {
+  if (anchors_.right || anchors_.bottom) ApplyDpi(window_.Dpi());
 }
 
 void Control::ExposeCaption() {

@@ -66,8 +66,21 @@ class Control : public Component {
   int Tag() const { return tag_; }
   void SetTag(int tag) { tag_ = tag; }
 
-  // Places the control and realises its font for dpi.
+  // The edges of its parent the control keeps its distances to when the
+  // parent changes size (left and top unless set).
+  const Anchors& GetAnchors() const { return anchors_; }
+  void SetAnchors(const Anchors& anchors);
+  // The control whose window holds this one (a white panel), or nullptr when
+  // it lies on its window; its bounds are within that container.
+  Control* Container() const { return container_; }
+  // Moves the control into container, which hands its messages on to the window.
+  void SetContainer(Control& container);
+
+  // Places the control (its bounds, anchored in its parent's client area) and
+  // realises its font for dpi.
   virtual void ApplyDpi(int dpi);
+  // The parent's client area changed size: anchored controls follow.
+  virtual void OnParentResized();
   // The width in pixels the control needs to show its text uncut at the
   // current font; 0 when it makes no claim (wrapping texts, lists).
   virtual int ContentWidth() const { return 0; }
@@ -94,6 +107,8 @@ class Control : public Component {
   HWND hwnd_ = nullptr;
   int id_ = 0;
   DesignRect bounds_;
+  Anchors anchors_;
+  Control* container_ = nullptr;
   std::wstring hint_;
   bool showHint_ = false;
   FontSpec font_;

@@ -5,16 +5,12 @@
 
 #include <windows.h>
 
+#include "gui/anchoring.h"
+
 namespace gui {
 
-constexpr int kDesignDpi = 96;
-
-struct DesignRect {
-  int left = 0, top = 0, width = 0, height = 0;
-};
-
 // A design length at dpi, rounded to the nearest pixel.
-inline int Scale(int designPixels, int dpi) { return MulDiv(designPixels, dpi, kDesignDpi); }
+inline int Scale(int designPixels, int dpi) { return ScaleLength(designPixels, dpi); }
 RECT ScaleRect(const DesignRect& r, int dpi);
 
 // The DPI of the monitor the window is on (the system DPI where the system

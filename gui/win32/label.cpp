@@ -21,6 +21,13 @@ Label::~Label() {
   if (background_) DeleteObject(background_);
 }
 
+void Label::SetBackground(COLORREF color) {
+  style_.background = color;
+  if (background_) DeleteObject(background_);
+  background_ = CreateSolidBrush(color);
+  InvalidateRect(Hwnd(), nullptr, TRUE);
+}
+
 void Label::SetCaption(const std::wstring& text) {
   ChangeWindowText(text);
   FitText();

@@ -22,6 +22,8 @@ class Label : public Control {
   void SetCaption(const std::wstring& text);
   int Alignment() const;
   void SetAlignment(int alignment);
+  // The colour behind the text (a white panel's white).
+  void SetBackground(COLORREF color);
 
   void ApplyDpi(int dpi) override;
   HBRUSH OnColor(HDC dc) override;

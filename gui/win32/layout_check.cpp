@@ -35,6 +35,7 @@ std::vector<std::wstring> LayoutFaults(const WindowBase& window) {
     if (dynamic_cast<const GroupBox*>(controls[i])) continue;
     for (size_t j = i + 1; j < controls.size(); ++j) {
       if (dynamic_cast<const GroupBox*>(controls[j])) continue;
+      if (controls[i]->Container() == controls[j] || controls[j]->Container() == controls[i]) continue;
       const RECT a = controls[i]->PixelRect(), b = controls[j]->PixelRect();
       RECT both{};
       if (IntersectRect(&both, &a, &b))

@@ -11,7 +11,8 @@
 namespace gui {
 
 // One line per fault, naming the controls; empty when the layout is sound.
-// Group boxes frame other controls and so may lie under them.
+// Group boxes frame other controls and so may lie under them; a white panel
+// holds its own.
 std::vector<std::wstring> LayoutFaults(const WindowBase& window);
 
 }  // namespace gui

@@ -163,6 +163,11 @@ bool WindowBase::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
       handler();
       return true;
     }
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED)
+        for (Component* c : Components())
+          if (auto* control = dynamic_cast<Control*>(c)) control->OnParentResized();
+      return false;
     case WM_DPICHANGED: {
       dpi_ = LOWORD(wParam);
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);

@@ -33,6 +33,7 @@ class WindowBase : public Component {
 
   // The client area at design size; LayOut gives it the window's DPI.
   void SetDesignClientSize(int width, int height);
+  Extent DesignClientSize() const { return Extent{designWidth_, designHeight_}; }
   // Sizes the window and places every control for the current DPI.
   void LayOut();
   // Centres the window on the owner window, or on the work area of the
