@@ -5,8 +5,9 @@
 # (SettingsDlg), at DPI (96 when absent): builds the win64 window preview,
 # starts it under Wine in a throw-away prefix (tools/wine-run.sh, which sets
 # the prefix's LogPixels) on a private virtual X display, waits until the
-# window is shown and writes a PNG of just that window (its client area: with
-# no window manager on the display there is no frame). Fails with a message
+# window is shown and writes a PNG of just that window with its frame (with no
+# window manager on the display, Wine draws the caption and borders itself, as
+# Windows would). Fails with a message
 # when the window does not appear within PURGELLO_SCREENSHOT_TIMEOUT seconds
 # (120 by default). PURGELLO_SCREENSHOT_BUILD names another win64 build folder.
 set -euo pipefail
@@ -41,7 +42,7 @@ finish() {
 }
 trap finish EXIT
 
-PURGELLO_WINE_DPI=$dpi "$root/tools/wine-run.sh" "$build/app/window_preview.exe" "$window" \
+PURGELLO_WINE_DPI=$dpi PURGELLO_WINE_FRAMES=1 "$root/tools/wine-run.sh" "$build/app/window_preview.exe" "$window" \
   "Z:$(printf '%s' "$scratch/ready" | tr / '\\')" >"$scratch/output" 2>&1 &
 runner=$!
 timeout=${PURGELLO_SCREENSHOT_TIMEOUT:-120}

@@ -28,6 +28,12 @@ if [ -n "${PURGELLO_WINE_DPI:-}" ]; then
   WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$PURGELLO_WINE_DPI" /f >/dev/null 2>&1
   /usr/lib/wine/wineserver -w
 fi
+# Windows drawn with their caption and borders by Wine, not left to a window
+# manager (screenshots: the virtual display has none).
+if [ -n "${PURGELLO_WINE_FRAMES:-}" ]; then
+  WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  /usr/lib/wine/wineserver -w
+fi
 export WINELOADER=$loader
 if [ -n "${DISPLAY:-}" ]; then
   "$loader" "$exe" "$@"
