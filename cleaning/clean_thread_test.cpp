@@ -303,6 +303,46 @@ TEST_F(CleanThread, ARowWhoseFileChangedSinceTheAnalysisIsLeftAlone) {
   }
 }
 
+// Some rules build paths with a doubled separator and the row keeps it as
+// built: every step of every method reaches the file through that path.
+TEST_F(CleanThread, APathWithADoubledSeparatorIsCleanedByEveryMethod) {
+  const struct {
+    const char* name;
+    int method;
+    bool trim;
+    bool scramble;
+  } methods[] = {
+      {"standard", TAmnesia::kMethodStandard, false, false},
+      {"one pass", TAmnesia::kMethodOnePassRandom, false, false},
+      {"three passes", TAmnesia::kMethodThreePassDoD, false, false},
+      {"trim", TAmnesia::kMethodStandard, true, false},
+      {"scramble", TAmnesia::kMethodStandard, false, true},
+  };
+  const std::wstring path = tree.Root() + L"\\\\found\\\\old.tmp";
+  for (const auto& m : methods) {
+    SCOPED_TRACE(m.name);
+    list.Clear();
+    outcomes.clear();
+    tree.WriteFile(L"found\\old.tmp", "content");
+    // Old enough for an automatic run, which reads the age through the path.
+    const int64_t old = platform::UnixTimeNow() - 7200;
+    ASSERT_TRUE(platform::SetFileLastWriteTime(path, old));
+    int64_t modified = 0;
+    ASSERT_TRUE(platform::FileLastWriteTime(path, modified));
+    EXPECT_EQ(modified, old);
+    AddFound(list, path);
+    amnesia.scrambleNames = m.scramble;
+    CleanOptions options;
+    options.method = m.method;
+    options.trim = m.trim;
+    options.automaticRun = true;
+    EXPECT_EQ(Clean(options), 7u);
+    EXPECT_EQ(outcomes, (std::vector<std::pair<std::wstring, RowOutcome>>{{path, RowOutcome::Deleted}}));
+    EXPECT_FALSE(tree.Exists(L"found\\old.tmp"));
+    EXPECT_TRUE(Paths().empty());
+  }
+}
+
 // Only the file's last name frees its bytes: another name keeps them on disk.
 TEST_F(CleanThread, FreedBytesCountOnlyFilesWhoseLastNameWent) {
   const std::wstring alone = tree.WriteFile(L"alone.tmp", std::string(100, 'a'));

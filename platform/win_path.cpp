@@ -55,12 +55,6 @@ std::wstring FileNameOf(const std::wstring& path) {
   return pos == std::wstring::npos ? path : path.substr(pos + 1);
 }
 
-std::wstring LongPathForm(const std::wstring& path) {
-  if (path.compare(0, 4, L"\\\\?\\") == 0) return path;
-  if (path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\') return L"\\\\?\\UNC\\" + path.substr(2);
-  return L"\\\\?\\" + path;
-}
-
 bool IsBareDrive(const std::wstring& path) {
   bool letter = !path.empty() && AsciiUpper(path[0]) >= L'A' && AsciiUpper(path[0]) <= L'Z';
   if (!letter || path.size() < 2 || path[1] != L':') return false;

@@ -1,5 +1,5 @@
-// Windows path rules, shared by both platforms: separators, the long-path
-// prefix, and letter-case rules that fold only ASCII letters, as the engine's
+// Windows path rules, shared by both platforms: separators, folder and name,
+// drives, and letter-case rules that fold only ASCII letters, as the engine's
 // name tests do.
 #pragma once
 
@@ -27,10 +27,6 @@ std::wstring WithoutTrailingBackslash(const std::wstring& path);
 std::wstring FolderOf(const std::wstring& path);
 // The text after the last "\" or ":".
 std::wstring FileNameOf(const std::wstring& path);
-
-// "\\?\" + path, or "\\?\UNC\" + the share path without its two leading
-// backslashes; a path that already carries a prefix is returned unchanged.
-std::wstring LongPathForm(const std::wstring& path);
 
 // True for "C:" and "C:\" (any drive letter).
 bool IsBareDrive(const std::wstring& path);

@@ -5,12 +5,6 @@
 namespace platform {
 namespace {
 
-TEST(WinPath, LongPathForm) {
-  EXPECT_EQ(LongPathForm(L"C:\\a\\b"), L"\\\\?\\C:\\a\\b");
-  EXPECT_EQ(LongPathForm(L"\\\\server\\share\\x"), L"\\\\?\\UNC\\server\\share\\x");
-  EXPECT_EQ(LongPathForm(L"\\\\?\\C:\\a"), L"\\\\?\\C:\\a");
-}
-
 TEST(WinPath, FolderAndName) {
   EXPECT_EQ(FolderOf(L"C:\\a\\b.txt"), L"C:\\a\\");
   EXPECT_EQ(FileNameOf(L"C:\\a\\b.txt"), L"b.txt");

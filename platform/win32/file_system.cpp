@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <utility>
 
+#include "platform/win32/handle.h"
 #include "platform/win32/system_path.h"
 #include "platform/win_path.h"
 
@@ -139,37 +141,30 @@ bool MoveFileTo(const std::wstring& from, const std::wstring& to) {
 uint32_t LastErrorCode() { return GetLastError(); }
 
 struct FileReader::Impl {
-  HANDLE file = INVALID_HANDLE_VALUE;
+  Handle file;
   uint64_t size = 0;
-  ~Impl() {
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  }
 };
 
 FileReader::FileReader(const std::wstring& path) : impl_(new Impl) {
-  HANDLE file = CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
+  Handle file(CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file, &size)) {
-    CloseHandle(file);
-    return;
-  }
-  impl_->file = file;
+  if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) return;
+  impl_->file = std::move(file);
   impl_->size = uint64_t(size.QuadPart);
 }
 
 FileReader::~FileReader() = default;
 
-bool FileReader::IsOpen() const { return impl_->file != INVALID_HANDLE_VALUE; }
+bool FileReader::IsOpen() const { return impl_->file.Valid(); }
 
 uint64_t FileReader::Size() const { return impl_->size; }
 
 int64_t FileReader::Read(void* buffer, size_t count) {
-  if (impl_->file == INVALID_HANDLE_VALUE) return -1;
+  if (!impl_->file.Valid()) return -1;
   DWORD wanted = count > 0x40000000 ? 0x40000000 : DWORD(count);
   DWORD got = 0;
-  if (!ReadFile(impl_->file, buffer, wanted, &got, nullptr)) return -1;
+  if (!ReadFile(impl_->file.Get(), buffer, wanted, &got, nullptr)) return -1;
   return got;
 }
 

@@ -24,9 +24,11 @@ std::wstring CurrentFolder() {
 }
 
 TEST(SystemPath, CleansWhatThePrefixWouldKeepLiterally) {
+  const std::wstring here = CurrentFolder();
+  const std::wstring drive = here.substr(0, 2);
   const struct {
-    const wchar_t* path;
-    const wchar_t* expected;
+    std::wstring path;
+    std::wstring expected;
   } cases[] = {
       {L"C:\\a\\b.txt", L"\\\\?\\C:\\a\\b.txt"},
       {L"C:\\a\\\\*.SPK", L"\\\\?\\C:\\a\\*.SPK"},
@@ -35,11 +37,36 @@ TEST(SystemPath, CleansWhatThePrefixWouldKeepLiterally) {
       {L"C:\\a\\..\\..\\b", L"\\\\?\\C:\\b"},
       {L"C:\\Windows\\", L"\\\\?\\C:\\Windows"},
       {L"C:\\", L"\\\\?\\C:\\"},
+      {L"\\\\server\\share\\x", L"\\\\?\\UNC\\server\\share\\x"},
       {L"\\\\server\\share\\x\\\\y", L"\\\\?\\UNC\\server\\share\\x\\y"},
-      {L"\\\\?\\C:\\as\\\\is", L"\\\\?\\C:\\as\\\\is"},
+      {L"\\\\server\\\\share", L"\\\\?\\UNC\\server\\share\\"},
+      {L"\\\\server", L""},
+      // Already prefixed: cleaned all the same, since Windows would not.
+      {L"\\\\?\\C:\\a", L"\\\\?\\C:\\a"},
+      {L"\\\\?\\C:\\as\\\\is\\", L"\\\\?\\C:\\as\\is"},
+      {L"\\\\?\\UNC\\server\\share\\\\x", L"\\\\?\\UNC\\server\\share\\x"},
+      {L"\\\\.\\pipe\\name", L"\\\\.\\pipe\\name"},
+      // A found name may end with a dot or a space; the prefix keeps it.
+      {L"C:\\a\\b.", L"\\\\?\\C:\\a\\b."},
+      {L"C:\\a \\b ", L"\\\\?\\C:\\a \\b "},
+      // Relative to the current folder, its drive's root, or a drive's own
+      // current folder; the names keep their trailing dots.
+      {L"rel\\x.txt", L"\\\\?\\" + here + L"\\rel\\x.txt"},
+      {L"rel\\x.", L"\\\\?\\" + here + L"\\rel\\x."},
+      {L"\\rel\\\\x", L"\\\\?\\" + drive + L"\\rel\\x"},
+      {drive + L"rel\\x", L"\\\\?\\" + here + L"\\rel\\x"},
   };
   for (const auto& c : cases) EXPECT_EQ(SystemPath(c.path), c.expected) << c.path;
-  EXPECT_EQ(SystemPath(L"rel\\x.txt"), L"\\\\?\\" + CurrentFolder() + L"\\rel\\x.txt");
+}
+
+// What Windows refuses after the prefix, which test builds stop at.
+TEST(SystemPath, TheCheckRefusesWhatWindowsWouldNotFind) {
+  for (const wchar_t* good : {L"\\\\?\\C:\\", L"\\\\?\\C:\\a\\b.", L"\\\\?\\UNC\\s\\sh\\", L"\\\\?\\UNC\\s\\sh\\x",
+                              L"\\\\?\\Volume{1}\\a"})
+    EXPECT_TRUE(IsSystemForm(good)) << good;
+  for (const wchar_t* bad : {L"C:\\a", L"\\\\?\\C:\\a\\\\b", L"\\\\?\\C:\\a\\", L"\\\\?\\C:\\a\\.\\b", L"\\\\?\\C:\\a\\..",
+                             L"\\\\?\\C:/a", L"\\\\?\\UNC\\s\\"})
+    EXPECT_FALSE(IsSystemForm(bad)) << bad;
 }
 
 TEST(LongPaths, EveryCallWorksBeyond260Characters) {

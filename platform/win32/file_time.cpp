@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include "platform/win_path.h"
+#include "platform/win32/handle.h"
+#include "platform/win32/system_path.h"
 
 namespace platform {
 namespace {
@@ -21,21 +22,19 @@ int64_t ToUnix(const FILETIME& ft) {
 
 bool FileLastWriteTime(const std::wstring& path, int64_t& unixSeconds) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &data)) return false;
+  if (!GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data)) return false;
   unixSeconds = ToUnix(data.ftLastWriteTime);
   return true;
 }
 
 bool SetFileLastWriteTime(const std::wstring& path, int64_t unixSeconds) {
-  HANDLE h = CreateFileW(LongPathForm(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  Handle h(CreateFileW(SystemPath(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!h.Valid()) return false;
   ULARGE_INTEGER v;
   v.QuadPart = static_cast<ULONGLONG>(unixSeconds + kEpochDifference) * 10000000ULL;
   FILETIME ft{v.LowPart, v.HighPart};
-  BOOL ok = SetFileTime(h, nullptr, nullptr, &ft);
-  CloseHandle(h);
-  return ok != FALSE;
+  return SetFileTime(h.Get(), nullptr, nullptr, &ft) != FALSE;
 }
 
 int64_t UnixTimeNow() {

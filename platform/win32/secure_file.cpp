@@ -13,7 +13,8 @@
 
 #include "platform/file_system.h"
 #include "platform/win32/final_path.h"
-#include "platform/win_path.h"
+#include "platform/win32/handle.h"
+#include "platform/win32/system_path.h"
 
 namespace platform {
 namespace {
@@ -28,28 +29,6 @@ constexpr DWORD kNameAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBU
 // blocked by our own exclusive open.
 constexpr DWORD kAttributeAccess = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-class Handle {
- public:
-  explicit Handle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
-  ~Handle() { Reset(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE Get() const { return h_; }
-  bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  void Reset(HANDLE h = INVALID_HANDLE_VALUE) {
-    if (Valid()) CloseHandle(h_);
-    h_ = h;
-  }
-  HANDLE Release() {
-    HANDLE h = h_;
-    h_ = INVALID_HANDLE_VALUE;
-    return h;
-  }
-
- private:
-  HANDLE h_;
-};
 
 bool SameFile(HANDLE a, HANDLE b) {
   BY_HANDLE_FILE_INFORMATION ia, ib;
@@ -70,13 +49,6 @@ bool ClearReadOnly(HANDLE h) {
   basic.LastWriteTime.QuadPart = basic.ChangeTime.QuadPart = 0;
   SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof basic);
   return true;
-}
-
-// The NT form of a path ("\??\C:\dir\name"), which the rename information
-// takes on every Windows version.
-std::wstring NtPathOf(const std::wstring& path) {
-  std::wstring longPath = LongPathForm(path);  // "\\?\..." or "\\?\UNC\..."
-  return L"\\??\\" + longPath.substr(4);
 }
 
 }  // namespace
@@ -108,7 +80,7 @@ bool SecureFile::Open(const std::wstring& path, SecureAccess access, const FileI
   auto isExpected = [expected](HANDLE handle) {
     return !expected || !expected->Known() || HandleHasIdentity(handle, *expected);
   };
-  const std::wstring native = LongPathForm(path);
+  const std::wstring native = SystemPath(path);
   Handle h(CreateFileW(native.c_str(), kWriteAccess, 0, nullptr, OPEN_EXISTING, kOpenFlags, nullptr));
   bool writable = h.Valid();
   if (!h.Valid()) {
@@ -238,7 +210,8 @@ bool SecureFile::Truncate(uint64_t size) {
 
 bool SecureFile::Rename(const std::wstring& newPath) {
   if (!impl_->handle.Valid()) return Fail(ERROR_INVALID_HANDLE);
-  const std::wstring target = NtPathOf(newPath);
+  // The rename information takes the native form on every Windows version.
+  const std::wstring target = NtSystemPath(newPath);
   const size_t nameBytes = target.size() * sizeof(wchar_t);
   std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFO, FileName) + nameBytes + sizeof(wchar_t), 0);
   auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());

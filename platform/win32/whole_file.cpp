@@ -4,46 +4,16 @@
 
 #include <atomic>
 
-#include "platform/win_path.h"
+#include "platform/win32/handle.h"
+#include "platform/win32/system_path.h"
 
 namespace platform {
-namespace {
-
-// Drive and share paths get the long-path prefix; anything else is passed on.
-std::wstring SystemForm(const std::wstring& path) {
-  bool drivePath = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
-  bool sharePath = path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
-  return drivePath || sharePath ? LongPathForm(path) : path;
-}
-
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() {
-    if (IsValid()) CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  bool IsValid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return h_; }
-  // Closes now; false when closing reported an error (data not written).
-  bool Close() {
-    bool ok = CloseHandle(h_) != 0;
-    h_ = INVALID_HANDLE_VALUE;
-    return ok;
-  }
-
- private:
-  HANDLE h_;
-};
-
-}  // namespace
 
 WholeFileRead ReadWholeFile(const std::wstring& path, size_t maxBytes, std::string& bytes) {
   bytes.clear();
-  Handle file(CreateFileW(SystemForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  Handle file(CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.IsValid()) {
+  if (!file.Valid()) {
     DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? WholeFileRead::Missing
                                                                             : WholeFileRead::Failed;
@@ -80,7 +50,7 @@ WholeFileRead ReadWholeFile(const std::wstring& path, size_t maxBytes, std::stri
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-  const std::wstring target = SystemForm(path);
+  const std::wstring target = SystemPath(path);
   DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     SetLastError(ERROR_ACCESS_DENIED);
@@ -88,11 +58,11 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
   }
   static std::atomic<unsigned> counter{0};
   const std::wstring temp =
-      target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) + L".tmp";
+      SystemPath(path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) + L".tmp");
   bool ok;
   {
     Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) return false;
+    if (!file.Valid()) return false;
     ok = true;
     size_t done = 0;
     while (ok && done < bytes.size()) {

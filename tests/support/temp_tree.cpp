@@ -15,7 +15,9 @@
 #endif
 
 #include "platform/win_path.h"
-#ifndef _WIN32
+#ifdef _WIN32
+#include "platform/win32/system_path.h"
+#else
 #include "platform/posix/wine_prefix.h"
 #include "platform/text_codec.h"
 #endif
@@ -24,7 +26,7 @@ namespace testsupport {
 
 #ifdef _WIN32
 
-std::wstring NativePath(const std::wstring& windowsPath) { return platform::LongPathForm(windowsPath); }
+std::wstring NativePath(const std::wstring& windowsPath) { return platform::SystemPath(windowsPath); }
 
 static void MakeFolders(const std::wstring& path) {
   for (size_t pos = 3; pos <= path.size(); ++pos) {
