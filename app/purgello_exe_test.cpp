@@ -16,6 +16,7 @@
 #include "platform/registry.h"
 #include "platform/text_codec.h"
 #include "platform/whole_file.h"
+#include "platform/win32/handle.h"
 #include "platform/win_path.h"
 #include "settings/ini_file.h"
 #include "settings/settings_store.h"
@@ -86,15 +87,14 @@ class PurgelloExeTest : public ::testing::Test {
       ADD_FAILURE() << "CreateProcess failed: " << GetLastError();
       return DWORD(-1);
     }
+    const platform::Handle running(process.hProcess), thread(process.hThread);
     DWORD exitCode = DWORD(-1);
-    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) {
-      GetExitCodeProcess(process.hProcess, &exitCode);
+    if (WaitForSingleObject(running.Get(), 120000) == WAIT_OBJECT_0) {
+      GetExitCodeProcess(running.Get(), &exitCode);
     } else {
       ADD_FAILURE() << "Purgello.exe did not end (waiting for a message box?)";
-      TerminateProcess(process.hProcess, 1);
+      TerminateProcess(running.Get(), 1);
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     return exitCode;
   }
 

@@ -8,6 +8,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/win32/handle.h"
 #else
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,6 +19,7 @@
 
 #include <cerrno>
 
+#include "platform/posix/descriptor.h"
 #include "platform/posix/wine_prefix.h"
 #endif
 
@@ -39,8 +42,8 @@ inline double CpuSeconds() {
 }
 inline bool MakeFolder(const std::wstring& path) { return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS; }
 inline void MakeFile(const std::wstring& path) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  const platform::Handle created(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 inline bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 inline std::wstring Join(const std::wstring& a, const std::wstring& b) { return a + L"\\" + b; }
@@ -76,8 +79,7 @@ inline double CpuSeconds() {
 }
 inline bool MakeFolder(const std::string& path) { return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST; }
 inline void MakeFile(const std::string& path) {
-  int fd = open(path.c_str(), O_CREAT | O_WRONLY | O_EXCL, 0644);
-  if (fd >= 0) close(fd);
+  const platform::Descriptor created(open(path.c_str(), O_CREAT | O_WRONLY | O_EXCL, 0644));
 }
 inline bool Exists(const std::string& path) {
   struct stat st;

@@ -32,6 +32,7 @@
 #include "cleaning/amnesia.h"
 #include "cleaning/clean_thread.h"
 #include "model/review_list.h"
+#include "platform/posix/descriptor.h"
 #include "platform/posix/wine_prefix.h"
 #include "platform/thread_priority.h"
 #include "system/dispatcher.h"
@@ -61,9 +62,8 @@ bool Plant(const std::string& root, size_t files, size_t folders, Tree& tree) {
     for (size_t i = f; i < files; i += folders) {
       names.push_back("f" + std::to_string(i) + ".tmp");
       const std::string path = folder + "/" + names.back();
-      int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-      if (fd < 0 || write(fd, content.data(), content.size()) != ssize_t(content.size())) return false;
-      close(fd);
+      const platform::Descriptor fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+      if (!fd.Valid() || write(fd.Get(), content.data(), content.size()) != ssize_t(content.size())) return false;
     }
     // Rows come in the order an analysis lists them: names sorted as NTFS
     // sorts them (for these names, plain byte order), not creation order.

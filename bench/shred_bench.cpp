@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "cleaning/amnesia.h"
+#include "platform/posix/descriptor.h"
 #include "platform/posix/wine_prefix.h"
 
 extern char** environ;
@@ -40,8 +41,8 @@ bool OnRealDisk(const std::string& folder) {
 
 // The same pseudo-random content for every file, so both sides get identical work.
 bool MakeFile(const std::string& path, uint64_t size) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
+  const platform::Descriptor fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (!fd.Valid()) return false;
   std::vector<uint64_t> block(1 << 17);  // 1 MiB
   uint64_t state = 0x9E3779B97F4A7C15ull;
   bool ok = true;
@@ -53,12 +54,10 @@ bool MakeFile(const std::string& path, uint64_t size) {
       word = state;
     }
     size_t count = size_t(std::min<uint64_t>(size - done, block.size() * sizeof(uint64_t)));
-    ok = write(fd, block.data(), count) == ssize_t(count);
+    ok = write(fd.Get(), block.data(), count) == ssize_t(count);
     done += count;
   }
-  ok = ok && fsync(fd) == 0;
-  close(fd);
-  return ok;
+  return ok && fsync(fd.Get()) == 0;
 }
 
 bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }

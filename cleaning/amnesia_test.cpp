@@ -11,11 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/errors.h"
 #include "platform/win_path.h"
 #include "tests/support/temp_tree.h"
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/win32/handle.h"
 #else
 #include <dirent.h>
 #include <fcntl.h>
@@ -27,13 +30,12 @@
 
 namespace {
 
+using platform::kErrorAccessDenied;
+using platform::kErrorDiskFull;
+using platform::kErrorFileNotFound;
+using platform::kErrorSharingViolation;
 using testsupport::NativePath;
 using testsupport::TempTree;
-
-constexpr uint32_t kErrorFileNotFound = 2;
-constexpr uint32_t kErrorAccessDenied = 5;
-constexpr uint32_t kErrorSharingViolation = 32;
-constexpr uint32_t kErrorDiskFull = 112;
 
 std::string Hex(uint8_t value) {
   char text[3];
@@ -408,13 +410,13 @@ TEST(AmnesiaTest, SymbolicLinkIsDeletedAsALinkAndItsTargetKeepsItsBytes) {
 TEST(AmnesiaTest, FileHeldOpenByAnotherProgramIsLeftWhole) {
   TempTree tree;
   std::wstring path = tree.WriteFile(L"busy.db", "in use");
-  HANDLE other = CreateFileW(NativePath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  platform::Handle other(CreateFileW(NativePath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(other.Valid());
   Recorder recorder;
   TAmnesia amnesia = RecordingAmnesia(recorder);
   amnesia.scrambleNames = true;
   ShredResult result = amnesia.ShredFile(path, TAmnesia::kMethodThreePassDoD, true);
-  CloseHandle(other);
+  other.Reset();
   EXPECT_EQ(result.outcome, ShredOutcome::Failed);
   EXPECT_EQ(result.errorCode, kErrorSharingViolation);
   EXPECT_TRUE(recorder.steps.empty()) << ::testing::PrintToString(recorder.steps);

@@ -8,6 +8,7 @@
 #include "cleaning/amnesia.h"
 #include "model/catalogue.h"
 #include "model/review_list.h"
+#include "platform/errors.h"
 #include "platform/file_system.h"
 #include "platform/file_time.h"
 #include "platform/known_folders.h"
@@ -20,8 +21,6 @@
 namespace {
 
 constexpr int64_t kYoungFileSeconds = 3600;
-constexpr uint32_t kErrorFileNotFound = 2;
-constexpr uint32_t kErrorPathNotFound = 3;
 
 bool Contains(const std::wstring& text, const wchar_t* part) { return text.find(part) != std::wstring::npos; }
 
@@ -96,7 +95,7 @@ class CleaningRun {
   static PathState StateOf(const std::wstring& path, platform::FileStatus& status, uint32_t& error) {
     if (platform::QueryFileStatus(path, status)) return status.IsFolder() ? PathState::Folder : PathState::File;
     error = platform::LastErrorCode();
-    return error == kErrorFileNotFound || error == kErrorPathNotFound ? PathState::Gone : PathState::Unknown;
+    return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound ? PathState::Gone : PathState::Unknown;
   }
 
   // A file, or anything that may be one, is still at the path.

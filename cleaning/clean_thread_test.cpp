@@ -16,6 +16,7 @@
 
 #include "cleaning/amnesia.h"
 #include "model/review_list.h"
+#include "platform/errors.h"
 #include "platform/file_identity.h"
 #include "platform/file_system.h"
 #include "platform/file_time.h"
@@ -371,7 +372,7 @@ TEST_F(CleanThread, AnOverwriteThatFailsIsReportedWithItsErrorAndTheRunGoesOn) {
   class FullDiskFile : public platform::SecureFile {
    public:
     bool WriteAt(uint64_t offset, const void* data, size_t count) override {
-      if (platform::FileNameOf(Path()) == L"full.bin") return Fail(112);  // ERROR_DISK_FULL
+      if (platform::FileNameOf(Path()) == L"full.bin") return Fail(platform::kErrorDiskFull);
       return SecureFile::WriteAt(offset, data, count);
     }
   };

@@ -1,5 +1,6 @@
 #include "cleaning/system_stores.h"
 
+#include "platform/errors.h"
 #include "platform/file_system.h"
 #include "platform/win_path.h"
 
@@ -64,7 +65,6 @@ IndexFileCleaning CleanIndexFile(const std::wstring& path, const IEIndexFiles& f
 RecycleBinEmptying EmptyRecycleBinMeasured(const std::function<uint64_t()>& binSize,
                                            const std::function<bool()>& emptyBin,
                                            const std::function<uint64_t()>& binItems) {
-  constexpr uint32_t kErrorDirNotEmpty = 145;
   RecycleBinEmptying result;
   const uint64_t before = binSize();
   const bool reported = emptyBin();
@@ -74,7 +74,7 @@ RecycleBinEmptying EmptyRecycleBinMeasured(const std::function<uint64_t()>& binS
   // The bin's own word is not enough: only a bin with nothing left is empty.
   if (binItems() > 0) {
     result.emptied = false;
-    result.errorCode = error != 0 ? error : kErrorDirNotEmpty;
+    result.errorCode = error != 0 ? error : platform::kErrorDirNotEmpty;
   }
   return result;
 }

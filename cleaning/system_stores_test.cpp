@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/errors.h"
 #include "tests/support/temp_tree.h"
 
 #ifdef _WIN32
@@ -252,7 +253,7 @@ TEST(RecycleBinRow, FreesTheDropInSize) {
   emptying = EmptyRecycleBinMeasured(size, empty, items);
   EXPECT_EQ(emptying.freedBytes, 0u);
   EXPECT_FALSE(emptying.emptied);
-  EXPECT_EQ(emptying.errorCode, 145u);  // ERROR_DIR_NOT_EMPTY
+  EXPECT_EQ(emptying.errorCode, platform::kErrorDirNotEmpty);
 }
 
 #ifdef _WIN32
@@ -412,7 +413,7 @@ TEST_F(PlantedTrash, AnEntryThatCannotBeRemovedFailsTheRow) {
   std::system(("chattr -i '" + stuck + "'").c_str());
   EXPECT_EQ(emptying.freedBytes, 4u);
   EXPECT_FALSE(emptying.emptied);
-  EXPECT_EQ(emptying.errorCode, 5u);  // EPERM: ERROR_ACCESS_DENIED
+  EXPECT_EQ(emptying.errorCode, platform::kErrorAccessDenied);  // EPERM
   EXPECT_FALSE(tree_.Exists(L"data\\Trash\\files\\free.txt"));
 }
 

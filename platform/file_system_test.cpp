@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/errors.h"
 #include "platform/file_version.h"
 #include "platform/known_folders.h"
 #include "platform/win_path.h"
@@ -21,11 +22,6 @@
 
 namespace platform {
 namespace {
-
-constexpr uint32_t kErrorFileNotFound = 2;
-constexpr uint32_t kErrorAccessDenied = 5;
-constexpr uint32_t kErrorDirNotEmpty = 145;
-constexpr uint32_t kErrorAlreadyExists = 183;
 
 using Names_ = std::vector<std::wstring>;
 

@@ -46,12 +46,15 @@ class RegKey {
   RegKey(const RegKey&) = delete;
   RegKey& operator=(const RegKey&) = delete;
 
-  // Opens an existing key; IsOpen() tells whether it worked.
+  // Opens an existing key; IsOpen() tells whether it worked, OpenError() why not.
   static RegKey Open(RegRoot root, const std::wstring& subKey, RegAccess access, RegView view = RegView::Default);
   // Opens a key, creating it (and its parents) when missing.
   static RegKey Create(RegRoot root, const std::wstring& subKey, RegView view = RegView::Default);
 
   bool IsOpen() const;
+  // The error code of a failed open or create (kErrorFileNotFound for a
+  // missing key, kErrorAccessDenied, ...); 0 otherwise.
+  uint32_t OpenError() const { return error_; }
 
   bool HasValue(const std::wstring& name) const;
   // RegType::None when missing; types without a name here (REG_NONE, links,
@@ -80,6 +83,7 @@ class RegKey {
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
+  uint32_t error_ = 0;
 };
 
 bool KeyExists(RegRoot root, const std::wstring& subKey, RegView view = RegView::Default);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/errors.h"
 #include "platform/win_path.h"
 #include "tests/support/temp_tree.h"
 
@@ -155,6 +156,11 @@ TEST_F(RegistryTest, Deletions) {
   EXPECT_TRUE(DeleteKeyIfEmpty(RegRoot::CurrentUser, a));
   EXPECT_FALSE(KeyExists(RegRoot::CurrentUser, a));
   EXPECT_FALSE(DeleteKeyIfEmpty(RegRoot::CurrentUser, a));
+  // A failed open says why.
+  EXPECT_EQ(sub.OpenError(), 0u);
+  const RegKey gone = RegKey::Open(RegRoot::CurrentUser, a, RegAccess::Read);
+  EXPECT_FALSE(gone.IsOpen());
+  EXPECT_EQ(gone.OpenError(), kErrorFileNotFound);
 
   // A key deleted while it is open neither reads nor takes writes.
   EXPECT_FALSE(sub.WriteString(L"late", L"1"));

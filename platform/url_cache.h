@@ -8,9 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "platform/errors.h"
+
 namespace platform {
 
-constexpr uint32_t kErrorNoMoreItems = 259;  // ERROR_NO_MORE_ITEMS
 
 // One enumeration in progress; closes its find handle itself.
 class UrlCacheEnumeration {

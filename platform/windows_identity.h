@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/errors.h"
+
 namespace platform {
 
 // Platform identifiers of the version query.
@@ -51,7 +53,6 @@ enum class TokenGroupsResult { Read, NoToken, Failed };
 // posix: NoToken, as a Linux process has no Windows token.
 TokenGroupsResult QueryTokenGroups(std::vector<TokenGroup>& groups, uint32_t& error);
 
-constexpr uint32_t kErrorNotAllAssigned = 1300;
 
 // Enables or disables one privilege, by name, in the process's token. Returns
 // the thread's last error code afterwards: 0 when done, kErrorNotAllAssigned

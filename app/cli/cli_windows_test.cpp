@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/catalogue.h"
+#include "platform/win32/handle.h"
 
 namespace {
 
@@ -60,24 +61,23 @@ class CliOnWindows : public ::testing::Test {
   }
 
   Outcome Start(const std::wstring& arguments) {
-    HANDLE out = InheritableFile(outPath_), err = InheritableFile(errPath_);
+    platform::Handle out(InheritableFile(outPath_)), err(InheritableFile(errPath_));
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = out;
-    si.hStdError = err;
+    si.hStdOutput = out.Get();
+    si.hStdError = err.Get();
     PROCESS_INFORMATION pi{};
     std::wstring commandLine = L"\"" + ProgramPath() + L"\" " + arguments;
     Outcome outcome;
     if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-      WaitForSingleObject(pi.hProcess, 120000);
-      GetExitCodeProcess(pi.hProcess, &outcome.exitCode);
-      CloseHandle(pi.hThread);
-      CloseHandle(pi.hProcess);
+      platform::Handle process(pi.hProcess), thread(pi.hThread);
+      WaitForSingleObject(process.Get(), 120000);
+      GetExitCodeProcess(process.Get(), &outcome.exitCode);
     }
-    CloseHandle(out);
-    CloseHandle(err);
+    out.Reset();
+    err.Reset();
     outcome.out = ReadAll(outPath_);
     outcome.err = ReadAll(errPath_);
     return outcome;

@@ -1,4 +1,5 @@
-// A posix file descriptor that closes itself.
+// A posix file descriptor that closes itself. Negative values (-1, AT_FDCWD)
+// are no descriptor of its own.
 #pragma once
 
 #include <unistd.h>
@@ -16,6 +17,12 @@ class Descriptor {
   void Reset(int fd = -1) {
     if (fd_ >= 0) close(fd_);
     fd_ = fd;
+  }
+  // Closes now; false when closing reported an error (written data may be lost).
+  bool Close() {
+    const bool ok = fd_ < 0 || close(fd_) == 0;
+    fd_ = -1;
+    return ok;
   }
   int Release() {
     const int fd = fd_;

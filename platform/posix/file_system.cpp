@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/posix/descriptor.h"
 #include "platform/posix/last_error.h"
 #include "platform/posix/linux_names.h"
 #include "platform/posix/long_path.h"
@@ -246,6 +247,7 @@ void DirectoryReader::Impl::ReadFolder(const std::wstring& folder, const std::ws
     FailWith(error == ENOENT || error == ENOTDIR ? kErrorPathNotFound : WindowsErrorFromErrno(error));
     return;
   }
+  const Descriptor owned(fd);
   this->folder = std::move(native);
   const int dirFd = fd;
   FindMask findMask(mask);
@@ -286,7 +288,6 @@ void DirectoryReader::Impl::ReadFolder(const std::wstring& folder, const std::ws
       Add(entryName, nativeLength, kind, dots);
     }
   }
-  close(fd);
   Sort();
   if (buffers->entries.empty()) FailWith(kErrorFileNotFound);
 }
@@ -508,42 +509,38 @@ bool MoveFileTo(const std::wstring& from, const std::wstring& to) {
 }
 
 struct FileReader::Impl {
-  int fd = -1;
+  Descriptor fd;
   uint64_t size = 0;
-  ~Impl() {
-    if (fd >= 0) close(fd);
-  }
 };
 
 FileReader::FileReader(const std::wstring& path) : impl_(new Impl) {
   std::string native;
   if (!Native(path, native)) return;
   // O_NONBLOCK: a FIFO under a file's name must not hang the reader.
-  int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
+  Descriptor fd(open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd.Valid()) {
     FailWithErrno();
     return;
   }
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
+  if (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
     FailWith(kErrorAccessDenied);
     return;
   }
-  impl_->fd = fd;
+  impl_->fd.Reset(fd.Release());
   impl_->size = uint64_t(st.st_size);
 }
 
 FileReader::~FileReader() = default;
 
-bool FileReader::IsOpen() const { return impl_->fd >= 0; }
+bool FileReader::IsOpen() const { return impl_->fd.Valid(); }
 
 uint64_t FileReader::Size() const { return impl_->size; }
 
 int64_t FileReader::Read(void* buffer, size_t count) {
-  if (impl_->fd < 0) return -1;
+  if (!impl_->fd.Valid()) return -1;
   for (;;) {
-    ssize_t n = read(impl_->fd, buffer, count);
+    ssize_t n = read(impl_->fd.Get(), buffer, count);
     if (n >= 0) return n;
     if (errno != EINTR) {
       FailWithErrno();

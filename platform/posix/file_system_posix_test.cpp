@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/errors.h"
 #include "platform/file_system.h"
 #include "platform/known_folders.h"
 #include "platform/posix/ntfs_names.h"
@@ -141,7 +142,7 @@ TEST_F(PosixFiles, ReportsLinksAsThemselves) {
   EXPECT_TRUE(SetFileAttributesTo(L"C:\\links\\filelink", kAttrReadOnly));
   EXPECT_EQ(FileAttributes(L"C:\\links\\target.txt") & kAttrReadOnly, 0u);
   EXPECT_FALSE(DeleteFileAt(L"C:\\links\\dirlink"));
-  EXPECT_EQ(LastErrorCode(), 5u);
+  EXPECT_EQ(LastErrorCode(), kErrorAccessDenied);
   EXPECT_TRUE(RemoveEmptyFolder(L"C:\\links\\dirlink"));
   EXPECT_TRUE(DeleteFileAt(L"C:\\links\\filelink"));
   EXPECT_FALSE(fs::exists(fs::symlink_status(folder + "/dirlink")));

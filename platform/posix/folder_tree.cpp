@@ -30,13 +30,11 @@ struct Level {
 
 // The folder's names, read in full before anything in it changes.
 bool ReadNames(int folderFd, std::vector<std::string>& names) {
-  int copy = dup(folderFd);
-  if (copy < 0) return false;
-  DIR* dir = fdopendir(copy);
-  if (!dir) {
-    close(copy);
-    return false;
-  }
+  Descriptor copy(dup(folderFd));
+  if (!copy.Valid()) return false;
+  DIR* dir = fdopendir(copy.Get());
+  if (!dir) return false;
+  copy.Release();  // the folder stream owns it now
   errno = 0;
   while (dirent* e = readdir(dir))
     if (!IsDots(e->d_name)) names.emplace_back(e->d_name);

@@ -5,16 +5,9 @@
 
 #include <cstdint>
 
-namespace platform {
+#include "platform/errors.h"
 
-// Windows codes the callers log or compare.
-constexpr uint32_t kErrorFileNotFound = 2;
-constexpr uint32_t kErrorPathNotFound = 3;
-constexpr uint32_t kErrorAccessDenied = 5;
-constexpr uint32_t kErrorInvalidParameter = 87;
-constexpr uint32_t kErrorDirNotEmpty = 145;
-constexpr uint32_t kErrorAlreadyExists = 183;
-constexpr uint32_t kErrorDirectory = 267;  // ERROR_DIRECTORY: not a folder
+namespace platform {
 
 uint32_t WindowsErrorFromErrno(int error);
 

@@ -13,16 +13,14 @@ LongPathBase::LongPathBase(const std::string& path) : fd_(AT_FDCWD), rest_(path.
   while (path.size() - pos >= PATH_MAX) {
     const size_t cut = path.rfind('/', pos + PATH_MAX - 1);
     if (cut == std::string::npos || cut < pos) {
-      if (fd_ >= 0) close(fd_);
-      fd_ = -1;
+      fd_.Reset(-1);
       errno = ENAMETOOLONG;  // one name longer than the kernel's limit
       return;
     }
     const std::string piece = cut == 0 ? std::string("/") : path.substr(pos, cut - pos);
-    const int next = openat(fd_, piece.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int next = openat(fd_.Get(), piece.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     const int error = errno;
-    if (fd_ >= 0) close(fd_);
-    fd_ = next;
+    fd_.Reset(next);
     if (next < 0) {
       errno = error;
       return;
@@ -30,10 +28,6 @@ LongPathBase::LongPathBase(const std::string& path) : fd_(AT_FDCWD), rest_(path.
     pos = cut + 1;
   }
   rest_ = path.c_str() + pos;
-}
-
-LongPathBase::~LongPathBase() {
-  if (fd_ >= 0) close(fd_);
 }
 
 int LstatAnyLength(const std::string& path, struct stat& status) {

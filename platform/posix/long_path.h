@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "platform/posix/descriptor.h"
+
 namespace platform {
 
 // The folder to call *at() functions with for path: AT_FDCWD with the path
@@ -16,15 +18,12 @@ namespace platform {
 class LongPathBase {
  public:
   explicit LongPathBase(const std::string& path);
-  ~LongPathBase();
-  LongPathBase(const LongPathBase&) = delete;
-  LongPathBase& operator=(const LongPathBase&) = delete;
 
-  int Fd() const { return fd_; }
+  int Fd() const { return fd_.Get(); }
   const char* Rest() const { return rest_; }
 
  private:
-  int fd_;
+  Descriptor fd_;
   const char* rest_;
 };
 

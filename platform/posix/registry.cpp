@@ -37,6 +37,8 @@
 #include <cerrno>
 #include <unordered_map>
 
+#include "platform/posix/descriptor.h"
+#include "platform/errors.h"
 #include "platform/posix/native_file.h"
 #include "platform/posix/registry_file.h"
 #include "platform/posix/wine_prefix.h"
@@ -354,25 +356,19 @@ class WriterLock {
   WriterLock() {
     std::string root = CurrentWinePrefix().root;
     if (!MakeFolders(root)) return;
-    fd_ = open((root + "/purgello-registry.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0) return;
-    while (flock(fd_, LOCK_EX) != 0) {
+    fd_.Reset(open((root + "/purgello-registry.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    if (!fd_.Valid()) return;
+    while (flock(fd_.Get(), LOCK_EX) != 0) {
       if (errno != EINTR) {
-        close(fd_);
-        fd_ = -1;
+        fd_.Reset();
         return;
       }
     }
   }
-  ~WriterLock() {
-    if (fd_ >= 0) close(fd_);  // closing releases the lock
-  }
-  WriterLock(const WriterLock&) = delete;
-  WriterLock& operator=(const WriterLock&) = delete;
-  bool Held() const { return fd_ >= 0; }
+  bool Held() const { return fd_.Valid(); }
 
  private:
-  int fd_ = -1;
+  Descriptor fd_;  // closing releases the lock
 };
 
 enum class Edit { Failed, Unchanged, Changed };
@@ -455,7 +451,9 @@ RegKey RegKey::Open(RegRoot root, const std::wstring& subKey, RegAccess access, 
   RegKey key;
   Path path = SplitPath(subKey);
   Hive hive;
-  if (Load(hive) && Find(hive, root, path)) key.impl_.reset(new Impl{root, path, access == RegAccess::ReadWrite});
+  if (!Load(hive)) key.error_ = kErrorAccessDenied;
+  else if (!Find(hive, root, path)) key.error_ = kErrorFileNotFound;
+  else key.impl_.reset(new Impl{root, path, access == RegAccess::ReadWrite});
   return key;
 }
 
@@ -478,6 +476,7 @@ RegKey RegKey::Create(RegRoot root, const std::wstring& subKey, RegView view) {
   });
   RegKey key;
   if (made) key.impl_.reset(new Impl{root, path, true});
+  else key.error_ = kErrorAccessDenied;
   return key;
 }
 

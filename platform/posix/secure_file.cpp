@@ -30,7 +30,6 @@ uint32_t Recorded(uint32_t code) {
 
 uint32_t FromErrno(int error) { return Recorded(WindowsErrorFromErrno(error)); }
 
-constexpr uint32_t kErrorInvalidHandle = 6;
 constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
 
 bool SameInode(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/posix/descriptor.h"
 #include "platform/posix/wine_prefix.h"
 #include "platform/text_codec.h"
 
@@ -40,33 +41,35 @@ bool SpawnDetached(const std::string& program, const std::string& argument) {
   char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(argument.c_str()), nullptr};
   int report[2];
   if (pipe2(report, O_CLOEXEC) != 0) return false;
-  int devNull = open("/dev/null", O_RDWR | O_CLOEXEC);
+  Descriptor reportRead(report[0]), reportWrite(report[1]);
+  Descriptor devNull(open("/dev/null", O_RDWR | O_CLOEXEC));
 
+  // The children leave by _exit: no destructor runs there.
   pid_t child = fork();
   if (child == 0) {
-    close(report[0]);
+    reportRead.Reset();
     pid_t grandchild = fork();
     if (grandchild != 0) {
       if (grandchild < 0) {
         int error = errno;
-        (void)!write(report[1], &error, sizeof error);
+        (void)!write(reportWrite.Get(), &error, sizeof error);
       }
       _exit(0);
     }
     setsid();
-    if (devNull >= 0) {
-      dup2(devNull, 0);
-      dup2(devNull, 1);
-      dup2(devNull, 2);
+    if (devNull.Valid()) {
+      dup2(devNull.Get(), 0);
+      dup2(devNull.Get(), 1);
+      dup2(devNull.Get(), 2);
     }
     execv(program.c_str(), argv);
     int error = errno;
-    (void)!write(report[1], &error, sizeof error);
+    (void)!write(reportWrite.Get(), &error, sizeof error);
     _exit(127);
   }
 
-  close(report[1]);
-  if (devNull >= 0) close(devNull);
+  reportWrite.Reset();
+  devNull.Reset();
   bool started = false;
   if (child > 0) {
     int status = 0;
@@ -74,11 +77,10 @@ bool SpawnDetached(const std::string& program, const std::string& argument) {
     }
     int error = 0;
     ssize_t n;
-    while ((n = read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
+    while ((n = read(reportRead.Get(), &error, sizeof error)) < 0 && errno == EINTR) {
     }
     started = n == 0;  // the pipe closed on exec without a report
   }
-  close(report[0]);
   return started;
 }
 

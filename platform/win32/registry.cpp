@@ -61,7 +61,8 @@ RegKey RegKey::Open(RegRoot root, const std::wstring& subKey, RegAccess access, 
   RegKey result;
   REGSAM sam = (access == RegAccess::ReadWrite ? KEY_READ | KEY_WRITE : KEY_READ) | ViewFlags(view);
   HKEY key = nullptr;
-  if (RegOpenKeyExW(RootHandle(root), subKey.c_str(), 0, sam, &key) == ERROR_SUCCESS) {
+  result.error_ = RegOpenKeyExW(RootHandle(root), subKey.c_str(), 0, sam, &key);
+  if (result.error_ == ERROR_SUCCESS) {
     result.impl_.reset(new Impl);
     result.impl_->key = key;
   }
@@ -71,8 +72,9 @@ RegKey RegKey::Open(RegRoot root, const std::wstring& subKey, RegAccess access, 
 RegKey RegKey::Create(RegRoot root, const std::wstring& subKey, RegView view) {
   RegKey result;
   HKEY key = nullptr;
-  if (RegCreateKeyExW(RootHandle(root), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_READ | KEY_WRITE | ViewFlags(view), nullptr, &key, nullptr) == ERROR_SUCCESS) {
+  result.error_ = RegCreateKeyExW(RootHandle(root), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_READ | KEY_WRITE | ViewFlags(view), nullptr, &key, nullptr);
+  if (result.error_ == ERROR_SUCCESS) {
     result.impl_.reset(new Impl);
     result.impl_->key = key;
   }

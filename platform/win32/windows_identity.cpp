@@ -7,15 +7,10 @@
 #include <memory>
 #include <type_traits>
 
+#include "platform/win32/handle.h"
+
 namespace platform {
 namespace {
-
-struct HandleCloser {
-  void operator()(HANDLE h) const {
-    if (h) CloseHandle(h);
-  }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 struct KeyCloser {
   void operator()(HKEY k) const {
@@ -93,22 +88,21 @@ bool ReadNtCurrentVersionString(const std::wstring& name, std::wstring& text) {
 }
 
 TokenGroupsResult QueryTokenGroups(std::vector<TokenGroup>& groups, uint32_t& error) {
-  HANDLE raw = nullptr;
-  if (!OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &raw)) {
-    if (GetLastError() != ERROR_NO_TOKEN || !OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw))
+  Handle token;
+  if (!OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, token.Receive())) {
+    if (GetLastError() != ERROR_NO_TOKEN || !OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()))
       return TokenGroupsResult::NoToken;
   }
-  UniqueHandle token(raw);
 
   DWORD needed = 0;
-  GetTokenInformation(raw, TokenGroups, nullptr, 0, &needed);
+  GetTokenInformation(token.Get(), TokenGroups, nullptr, 0, &needed);
   if (needed == 0) {
     error = LastErrorOr(ERROR_GEN_FAILURE);
     return TokenGroupsResult::Failed;
   }
   // TOKEN_GROUPS holds pointers; keep the buffer aligned for them.
   std::vector<uint64_t> buffer((needed + sizeof(uint64_t) - 1) / sizeof(uint64_t));
-  if (!GetTokenInformation(raw, TokenGroups, buffer.data(), needed, &needed)) {
+  if (!GetTokenInformation(token.Get(), TokenGroups, buffer.data(), needed, &needed)) {
     error = LastErrorOr(ERROR_GEN_FAILURE);
     return TokenGroupsResult::Failed;
   }
@@ -128,10 +122,9 @@ TokenGroupsResult QueryTokenGroups(std::vector<TokenGroup>& groups, uint32_t& er
 }
 
 uint32_t AdjustProcessPrivilege(const std::wstring& name, bool enable) {
-  HANDLE raw = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw))
+  Handle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Receive()))
     return LastErrorOr(ERROR_GEN_FAILURE);
-  UniqueHandle token(raw);
 
   TOKEN_PRIVILEGES wanted{};
   wanted.PrivilegeCount = 1;
@@ -140,7 +133,7 @@ uint32_t AdjustProcessPrivilege(const std::wstring& name, bool enable) {
 
   TOKEN_PRIVILEGES previous{};
   DWORD previousSize = sizeof(previous);
-  if (!AdjustTokenPrivileges(raw, FALSE, &wanted, sizeof(previous), &previous, &previousSize))
+  if (!AdjustTokenPrivileges(token.Get(), FALSE, &wanted, sizeof(previous), &previous, &previousSize))
     return LastErrorOr(ERROR_GEN_FAILURE);
   // Success with ERROR_NOT_ALL_ASSIGNED means the token lacks the privilege.
   return GetLastError();

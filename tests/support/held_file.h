@@ -6,12 +6,13 @@
 #include <string>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/win32/handle.h"
 #else
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <unistd.h>
+
+#include "platform/posix/descriptor.h"
 #endif
 
 #include "tests/support/temp_tree.h"
@@ -22,35 +23,31 @@ class HeldFile {
  public:
   explicit HeldFile(const std::wstring& path) {
 #ifdef _WIN32
-    handle_ = CreateFileW(testsupport::NativePath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    held_ = handle_ != INVALID_HANDLE_VALUE;
+    handle_.Reset(CreateFileW(testsupport::NativePath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    held_ = handle_.Valid();
 #else
     native_ = testsupport::NativePath(path);
     held_ = SetImmutable(true);
 #endif
   }
+#ifndef _WIN32
   ~HeldFile() {
-#ifdef _WIN32
-    if (held_) CloseHandle(handle_);
-#else
     if (held_) SetImmutable(false);
-#endif
   }
+#endif
   bool Held() const { return held_; }
 
  private:
 #ifdef _WIN32
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  platform::Handle handle_;
 #else
   bool SetImmutable(bool on) {
-    int fd = open(native_.c_str(), O_RDONLY);
-    if (fd < 0) return false;
+    platform::Descriptor fd(open(native_.c_str(), O_RDONLY));
+    if (!fd.Valid()) return false;
     int flags = 0;
-    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    bool ok = ioctl(fd.Get(), FS_IOC_GETFLAGS, &flags) == 0;
     flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    close(fd);
-    return ok;
+    return ok && ioctl(fd.Get(), FS_IOC_SETFLAGS, &flags) == 0;
   }
   std::string native_;
 #endif

@@ -16,6 +16,7 @@
 
 #include "platform/win_path.h"
 #ifdef _WIN32
+#include "platform/win32/handle.h"
 #include "platform/win32/system_path.h"
 #else
 #include "platform/posix/wine_prefix.h"
@@ -74,12 +75,10 @@ std::wstring TempTree::WriteFile(const std::wstring& relative, const std::string
 
 void WriteFileAt(const std::wstring& path, const std::string& bytes) {
   MakeFolders(platform::WithoutTrailingBackslash(platform::FolderOf(path)));
-  HANDLE h = CreateFileW(NativePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h != INVALID_HANDLE_VALUE) {
-    DWORD written = 0;
-    if (!bytes.empty()) ::WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(h);
-  }
+  platform::Handle h(
+      CreateFileW(NativePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (h.Valid() && !bytes.empty()) ::WriteFile(h.Get(), bytes.data(), DWORD(bytes.size()), &written, nullptr);
 }
 
 std::wstring TempTree::MakeFolder(const std::wstring& relative) {
@@ -90,26 +89,23 @@ std::wstring TempTree::MakeFolder(const std::wstring& relative) {
 
 std::string TempTree::ReadFile(const std::wstring& relative) const {
   std::string out;
-  HANDLE h = CreateFileW(NativePath(Path(relative)).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return out;
+  platform::Handle h(CreateFileW(NativePath(Path(relative)).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr));
   char buffer[65536];
   DWORD got = 0;
-  while (::ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
-  CloseHandle(h);
+  while (h.Valid() && ::ReadFile(h.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
   return out;
 }
 
 bool TempTree::WriteSparseFile(const std::wstring& relative, uint64_t size) {
-  HANDLE h = CreateFileW(NativePath(WriteFile(relative)).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  platform::Handle h(
+      CreateFileW(NativePath(WriteFile(relative)).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!h.Valid()) return false;
   DWORD ignored = 0;
-  DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+  DeviceIoControl(h.Get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
   LARGE_INTEGER end;
   end.QuadPart = LONGLONG(size);
-  const bool ok = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
-  CloseHandle(h);
-  return ok;
+  return SetFilePointerEx(h.Get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(h.Get());
 }
 
 bool TempTree::Exists(const std::wstring& relative) const {
