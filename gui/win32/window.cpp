@@ -1,6 +1,7 @@
 #include "gui/win32/window.h"
 
 #include "gui/win32/guard.h"
+#include "gui/win32/menu.h"
 
 namespace gui {
 
@@ -47,6 +48,7 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 int RunMessageLoop() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (TranslateMenuShortcuts(msg)) continue;
     HWND active = GetActiveWindow();
     if (active && IsDialogMessageW(active, &msg)) continue;
     TranslateMessage(&msg);

@@ -26,8 +26,8 @@ class Window : public WindowBase {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
-// The program's message loop: keyboard navigation of the active window's
-// controls, until WM_QUIT; returns its exit code.
+// The program's message loop: the shortcuts of menu bars, keyboard navigation
+// of the active window's controls, until WM_QUIT; returns its exit code.
 int RunMessageLoop();
 
 }  // namespace gui

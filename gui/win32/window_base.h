@@ -45,6 +45,7 @@ class WindowBase : public Component {
   int NewId() { return nextId_++; }
   // A command without a control (menu item, accelerator).
   void OnCommandId(int id, std::function<void()> handler) { commands_[id] = std::move(handler); }
+  void ForgetCommandId(int id) { commands_.erase(id); }
   void OnTimerId(UINT_PTR id, std::function<void()> handler) { timers_[id] = std::move(handler); }
   void ForgetTimerId(UINT_PTR id) { timers_.erase(id); }
 
