@@ -218,6 +218,8 @@ TEST(MenuTest, PopupPreparesItselfAndRunsTheChosenItem) {
       w.popup.Item(L"UncheckAll1")->SetCaption(L"Uncheck All : Temporary Files");
       shownAtPopup = Texts(w.popup.Handle());
     };
+    // The pointer off the menu: an item under it would be chosen instead.
+    SetCursorPos(0, 0);
     test_support::MenuKeys keys(c.keys);
     gui::MenuItem* chosen = w.popup.ShowAt(POINT{120, 140});
     EXPECT_EQ(shownAtPopup,
@@ -236,6 +238,7 @@ TEST(MenuTest, TheListsMenuKeyOpensThePopupBelowTheSelectedRow) {
   w.list.SelectRow(1);
   int ran = 0;
   w.popup.Item(L"CheckAll1")->onClick = [&] { ++ran; };
+  SetCursorPos(0, 0);
   test_support::MenuKeys keys({VK_DOWN, VK_RETURN});
   SendMessageW(w.list.Hwnd(), WM_CONTEXTMENU, WPARAM(w.list.Hwnd()), -1);
   EXPECT_EQ(ran, 1);
