@@ -11,7 +11,10 @@
 #include "system/dispatcher.h"
 #include "system/log.h"
 
-AnalysisRun::AnalysisRun(AnalysisHost& host, KnownFolders folders) : host_(host), folders_(std::move(folders)) {}
+AnalysisRun::AnalysisRun(AnalysisHost& host, KnownFolders folders)
+    : host_(host),
+      folders_(std::move(folders)),
+      runningStores_(host.stores ? nullptr : new IEStores(RunningIEStores())) {}
 
 void AnalysisRun::AddFoundItem(const std::wstring& caption, const std::wstring& path) {
   if (platform::EqualsNoCase(platform::FileNameOf(path), L"desktop.ini")) return;

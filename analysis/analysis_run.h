@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "analysis/known_folders.h"
 #include "analysis/listing.h"
+#include "system/ie_stores.h"
 
 class Dispatcher;
 class ReviewList;
@@ -27,6 +29,9 @@ struct AnalysisHost {
   // Which categories the run visits; empty means IsCategoryEnabled (the
   // settings). Called on the worker as the run reaches each category.
   std::function<bool(const std::wstring& key)> isEnabled;
+  // The Internet Explorer stores the browser rules ask; the running system's
+  // when not set.
+  const IEStores* stores = nullptr;
 };
 
 class AnalysisRun {
@@ -34,6 +39,7 @@ class AnalysisRun {
   AnalysisRun(AnalysisHost& host, KnownFolders folders);
 
   const KnownFolders& kf() const { return folders_; }
+  const IEStores& Stores() const { return host_.stores ? *host_.stores : *runningStores_; }
 
   // Working lists: the main list collects a rule's listing, the inner list a
   // second listing while the main list is walked, the root list a set of roots.
@@ -72,6 +78,7 @@ class AnalysisRun {
  private:
   AnalysisHost& host_;
   KnownFolders folders_;
+  std::unique_ptr<IEStores> runningStores_;
   std::wstring caption_;
   bool failed_ = false;
 };

@@ -5,9 +5,9 @@
 #include "analysis/analysis_run.h"
 #include "analysis/name_tests.h"
 #include "analysis/rules.h"
-#include "cleaning/system_stores.h"
 #include "platform/file_system.h"
 #include "platform/win_path.h"
+#include "system/ie_stores.h"
 #include "system/log.h"
 
 namespace {
@@ -167,7 +167,7 @@ void TemporaryInternetFilesRule(AnalysisRun& run) {
     run.Log(L"Empty CSIDL_INTERNET_CACHE", kLogError);
   } else {
     run.Files(kf.internetCache);
-    const bool cacheEmpty = UrlCacheIsEmpty();
+    const bool cacheEmpty = UrlCacheIsEmpty(run.Stores().urlCache);
     run.OfferIf(run.mainList, [cacheEmpty](const std::wstring& f) { return !(cacheEmpty && IsIndexFile(f)); });
   }
 
@@ -177,7 +177,7 @@ void TemporaryInternetFilesRule(AnalysisRun& run) {
     return;
   }
   ListFilesFlat(kf.history + L"History.IE5\\", run.mainList);
-  const std::optional<bool> historyEmpty = IEHistoryIsEmpty();
+  const std::optional<bool> historyEmpty = IEHistoryIsEmpty(run.Stores().urlHistory);
   if (!historyEmpty) {
     // Without the history object nothing is known about the history.
     run.Fail();

@@ -189,17 +189,10 @@ TEST_F(BrowserRules, OperaCurrentAndLegacyLayouts) {
                 Rows(L"Opera Cache", kProgramFiles, {L"Opera\\profile.bak\\global.dat"}));
 }
 
-// The legacy browser's stores are kept in memory on posix; each test starts
-// with both empty and reachable.
+// The legacy browser's stores, handed to the run; each test starts with both
+// empty and reachable.
 class TemporaryInternetFiles : public BrowserRules {
  protected:
-  void SetUp() override { ResetStores(); }
-  void TearDown() override { ResetStores(); }
-  static void ResetStores() {
-    platform::PosixUrlCache().Reset();
-    platform::PosixUrlHistory().Reset();
-    platform::PosixUrlHistory().SetAvailable(true);
-  }
 
   // The rule with the cache or history folder left out, as when the platform
   // cannot supply it.
@@ -210,6 +203,7 @@ class TemporaryInternetFiles : public BrowserRules {
     host.dispatcher = &dispatcher;
     host.list = &list;
     host.log = &log;
+    host.stores = &stores;
     KnownFolders folders = ResolveKnownFolders();
     if (!withCache) folders.internetCache.clear();
     if (!withHistory) folders.history.clear();
@@ -231,6 +225,9 @@ class TemporaryInternetFiles : public BrowserRules {
   const std::wstring history = kLocal + L"Microsoft\\Windows\\History\\";
   testsupport::FakeClock clock;
   TKLog log{L"C:\\no-such-folder\\test.log", 100, false, clock};
+  platform::MemoryUrlCache urlCache;
+  platform::MemoryUrlHistory urlHistory;
+  const IEStores stores{urlCache, urlHistory, [](const std::wstring&) { return true; }};
 };
 
 TEST_F(TemporaryInternetFiles, IndexFilesOnlyWhileTheirStoreHoldsEntries) {
@@ -253,9 +250,10 @@ TEST_F(TemporaryInternetFiles, IndexFilesOnlyWhileTheirStoreHoldsEntries) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ResetStores();
-    for (const std::wstring& url : c.cacheUrls) platform::PosixUrlCache().Add(url);
-    for (const std::wstring& url : c.historyUrls) platform::PosixUrlHistory().Add(url);
+    urlCache.Reset();
+    urlHistory.Reset();
+    for (const std::wstring& url : c.cacheUrls) urlCache.Add(url);
+    for (const std::wstring& url : c.historyUrls) urlHistory.Add(url);
     bool failed = true;
     EXPECT_EQ(Run(true, true, &failed), c.expected);
     EXPECT_FALSE(failed);
@@ -265,9 +263,9 @@ TEST_F(TemporaryInternetFiles, IndexFilesOnlyWhileTheirStoreHoldsEntries) {
 
 TEST_F(TemporaryInternetFiles, UnreachableHistoryEndsTheRunAfterTheCache) {
   PlantStoreFolders();
-  platform::PosixUrlCache().Add(L"http://a/x.gif");
-  platform::PosixUrlHistory().Add(L"http://a/");
-  platform::PosixUrlHistory().SetAvailable(false);
+  urlCache.Add(L"http://a/x.gif");
+  urlHistory.Add(L"http://a/");
+  urlHistory.SetAvailable(false);
   bool failed = false;
   EXPECT_EQ(Run(true, true, &failed),
             Rows(L"Temporary Internet File", cache,
@@ -277,8 +275,8 @@ TEST_F(TemporaryInternetFiles, UnreachableHistoryEndsTheRunAfterTheCache) {
 
 TEST_F(TemporaryInternetFiles, MissingKnownFoldersAreLoggedAndSkipped) {
   PlantStoreFolders();
-  platform::PosixUrlCache().Add(L"http://a/x.gif");
-  platform::PosixUrlHistory().Add(L"http://a/");
+  urlCache.Add(L"http://a/x.gif");
+  urlHistory.Add(L"http://a/");
   const std::wstring stamp = L"[26-03-14 09:05:07]";
   const std::wstring noCache = L"Error\t" + stamp + L"\tEmpty CSIDL_INTERNET_CACHE";
   const std::wstring noHistory = L"Error\t" + stamp + L"\tEmpty CSIDL_HISTORY";

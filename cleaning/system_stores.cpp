@@ -24,30 +24,13 @@ void DeleteAllUrlCacheEntries(platform::UrlCache& cache) {
   }
 }
 
-bool UrlCacheIsEmpty(platform::UrlCache& cache) {
-  std::wstring url;
-  uint32_t error = 0;
-  return cache.First(url, error) == nullptr;
-}
-
 bool ClearIEHistory(platform::UrlHistory& history) {
   return history.Clear() == platform::HistoryAccess::Done;
-}
-
-std::optional<bool> IEHistoryIsEmpty(platform::UrlHistory& history) {
-  bool found = false;
-  if (history.HasUrlWithPrefix(L"http://", found) != platform::HistoryAccess::Done) return std::nullopt;
-  return !found;
 }
 
 IEIndexFiles IEIndexFilePaths(const std::wstring& historyFolder, const std::wstring& cacheFolder) {
   return {platform::WithTrailingBackslash(historyFolder) + L"History.IE5\\index.dat",
           platform::WithTrailingBackslash(cacheFolder) + L"Content.IE5\\index.dat"};
-}
-
-IEStores RunningIEStores() {
-  return {platform::SystemUrlCache(), platform::SystemUrlHistory(),
-          [](const std::wstring& path) { return platform::DeleteAtReboot(path); }};
 }
 
 IndexFileCleaning CleanIndexFile(const std::wstring& path, const IEIndexFiles& files, const IEStores& stores) {

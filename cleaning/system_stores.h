@@ -12,17 +12,14 @@
 
 #include "platform/delete_at_reboot.h"
 #include "platform/recycle_bin.h"
-#include "platform/recycle_bin_empty.h"
 #include "platform/url_cache.h"
 #include "platform/url_history.h"
+#include "system/ie_stores.h"
 
 // Deletes every entry the cache enumeration returns (with its local copy);
 // failed deletions are not reported and the enumeration goes on. Ends at the
 // last entry, or when the enumeration keeps failing for another reason.
 void DeleteAllUrlCacheEntries(platform::UrlCache& cache = platform::SystemUrlCache());
-
-// True when the cache enumeration returns no entry.
-bool UrlCacheIsEmpty(platform::UrlCache& cache = platform::SystemUrlCache());
 
 // Consecutive failed next-entry calls after which the deletion gives up: a
 // cache that keeps failing must not hold the cleaning for ever.
@@ -33,25 +30,12 @@ constexpr int kUrlCacheFailuresBeforeGivingUp = 8;
 // history.
 bool ClearIEHistory(platform::UrlHistory& history = platform::SystemUrlHistory());
 
-// True when the history holds no address beginning with "http://" (addresses
-// of the https scheme do not count); nullopt when the history object cannot
-// be created, which ends the run that asked.
-std::optional<bool> IEHistoryIsEmpty(platform::UrlHistory& history = platform::SystemUrlHistory());
-
 // The two index files, from the history and cache known folders.
 struct IEIndexFiles {
   std::wstring history;  // <CSIDL_HISTORY>\History.IE5\index.dat
   std::wstring cache;    // <CSIDL_INTERNET_CACHE>\Content.IE5\index.dat
 };
 IEIndexFiles IEIndexFilePaths(const std::wstring& historyFolder, const std::wstring& cacheFolder);
-
-// The stores CleanIndexFile reaches.
-struct IEStores {
-  platform::UrlCache& urlCache;
-  platform::UrlHistory& urlHistory;
-  std::function<bool(const std::wstring&)> deleteAtReboot;
-};
-IEStores RunningIEStores();
 
 enum class IndexFileCleaning {
   NotAnIndexFile,      // the path is neither index file (compared with letter case)

@@ -1,4 +1,4 @@
-// The Recycle Bins of all drives, through the shell's query.
+// The Recycle Bins of all drives, through the shell.
 #include "platform/recycle_bin.h"
 
 #include <windows.h>
@@ -27,6 +27,14 @@ uint64_t RecycleBinItemCount() {
 uint64_t RecycleBinSize() {
   SHQUERYRBINFO info;
   return Query(info) ? uint64_t(info.i64Size) : 0;
+}
+
+bool EmptyRecycleBin() {
+  // No root path: every drive's bin. Only the confirmation is suppressed.
+  const HRESULT result = SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION);
+  if (SUCCEEDED(result)) return true;
+  SetLastError(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : DWORD(result));
+  return false;
 }
 
 }  // namespace platform
