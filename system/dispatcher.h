@@ -33,8 +33,8 @@ class InlineDispatcher : public Dispatcher {
   void Invoke(const std::function<void()>& fn) override { fn(); }
 };
 
-// A dispatcher served by whichever thread calls Serve(): the console program's
-// main thread, and the tests' stand-in for the GUI thread.
+// A dispatcher served by whichever thread calls Serve(): the tests' stand-in
+// for the GUI thread.
 class QueueDispatcher : public Dispatcher {
  public:
   void Invoke(const std::function<void()>& fn) override;
