@@ -13,6 +13,7 @@
 
 #include "model/catalogue.h"
 #include "model/review_list.h"
+#include "platform/posix/memory_stores.h"
 #include "settings/settings_store.h"
 #include "system/dispatcher.h"
 #include "system/log.h"
@@ -139,6 +140,23 @@ TEST_F(AnalyseThread, AnInjectedFilterDecidesInsteadOfTheSettings) {
 }
 
 TEST_F(AnalyseThread, AFailingRuleEndsTheRunButKeepsItsRowsAndNotifies) {
+  // The legacy history store out of reach fails its rule after the cache rows.
+  const std::wstring cache = kLocal + L"Microsoft\\Windows\\INetCache\\";
+  prefix.Plant(cache + L"Content.IE5\\page.htm");
+  prefix.Plant(kLocal + L"Microsoft\\Windows\\History\\History.IE5\\index.dat");
+  prefix.Plant(kWin + L"setupact.log", "later");
+  platform::PosixUrlHistory().SetAvailable(false);
+  EnableOnly({L"Temporary_Internet_Files", L"Windows_Log_files"});
+
+  RunWorker();
+  platform::PosixUrlHistory().SetAvailable(true);
+  EXPECT_EQ(AnalyzingLines(), std::vector<std::wstring>{L"Analyzing : Temporary Internet Files"});
+  EXPECT_EQ(testsupport::Rows(list),
+            (testsupport::Found{{L"Temporary Internet File", cache + L"Content.IE5\\page.htm"}}));
+  EXPECT_EQ(doneCount, 1);
+}
+
+TEST_F(AnalyseThread, AnInstallerPackageThatCannotBeComparedEndsNothing) {
   prefix.Plant(kWin + L"Installer\\a.msi", "");
   prefix.Plant(kWin + L"Installer\\b.msi", "");  // a duplicate of a.msi: found
   const std::string socketPath = testsupport::NativePath(kWin + L"Installer\\c.msi");
@@ -152,9 +170,10 @@ TEST_F(AnalyseThread, AFailingRuleEndsTheRunButKeepsItsRowsAndNotifies) {
 
   RunWorker();
   close(fd);
-  EXPECT_EQ(AnalyzingLines(), std::vector<std::wstring>{L"Analyzing : Windows Installer Duplicates"});
-  EXPECT_EQ(testsupport::Rows(list),
-            (testsupport::Found{{L"Windows Installer Duplicate", kWin + L"Installer\\b.msi"}}));
+  EXPECT_EQ(AnalyzingLines(),
+            (std::vector<std::wstring>{L"Analyzing : Windows Installer Duplicates", L"Analyzing : Temporary Files"}));
+  EXPECT_EQ(testsupport::Rows(list), (testsupport::Found{{L"Windows Installer Duplicate", kWin + L"Installer\\b.msi"},
+                                                         {L"Temporary File", kWin + L"Temp\\later.tmp"}}));
   EXPECT_EQ(doneCount, 1);
 }
 

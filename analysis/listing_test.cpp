@@ -129,9 +129,9 @@ TEST_F(ListingTest, SameContentCodes) {
   EXPECT_EQ(SameContent(five, other), 3);
   EXPECT_EQ(SameContent(bigA, bigB), 3);  // differs in the third block
   EXPECT_EQ(SameContent(bigA, bigA), 0);
-  bool failed = true;
-  EXPECT_EQ(SameContent(ten, tree.Path(L"missing"), &failed), 3);
-  EXPECT_FALSE(failed);
+  std::wstring unreadable = L"stale";
+  EXPECT_EQ(SameContent(ten, tree.Path(L"missing"), &unreadable), 3);
+  EXPECT_EQ(unreadable, L"");
   EXPECT_EQ(SameContent(tree.Root(), ten), 3);  // a folder is not a regular file
 }
 

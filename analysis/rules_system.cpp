@@ -9,6 +9,7 @@
 #include "platform/recycle_bin.h"
 #include "platform/win_path.h"
 #include "system/file_exists_non_empty.h"
+#include "system/log.h"
 
 void RecycleBinRule(AnalysisRun& run) {
   if (platform::RecycleBinItemCount() > 0) run.Offer(L"");
@@ -27,6 +28,9 @@ void WindowsVirtualStoreRule(AnalysisRun& run) {
   });
 }
 
+// A package that cannot be compared (locked, unreadable, or not a regular
+// file at all) is no duplicate and no reference: it is logged and left, and
+// the analysis goes on.
 void WindowsInstallerDuplicatesRule(AnalysisRun& run) {
   const std::wstring folder = AnalysisRun::Under(run.kf().windows, L"Installer\\");
   if (folder.empty()) return;
@@ -37,23 +41,32 @@ void WindowsInstallerDuplicatesRule(AnalysisRun& run) {
     if (name == L"." || name == L"..") continue;
     const std::wstring path = folder + name;
     const uint64_t size = platform::FileSize64(path);
-    bool duplicate = false;
-    for (const std::wstring& earlier : reference) {
-      if (platform::FileSize64(earlier) != size) continue;
-      bool failed = false;
-      int same = SameContent(earlier, path, &failed);
-      if (failed) {
-        run.Fail();
-        return;
+    bool duplicate = false, comparable = true;
+    for (auto earlier = reference.begin(); earlier != reference.end();) {
+      if (platform::FileSize64(*earlier) != size) {
+        ++earlier;
+        continue;
+      }
+      std::wstring unreadable;
+      const int same = SameContent(*earlier, path, &unreadable);
+      if (!unreadable.empty()) run.Log(L"[SKIPPED] - Cannot be compared : " + unreadable, kLogError);
+      if (unreadable == path) {
+        comparable = false;
+        break;
+      }
+      if (!unreadable.empty()) {
+        earlier = reference.erase(earlier);
+        continue;
       }
       if (same == 0) {
         duplicate = true;
         break;
       }
+      ++earlier;
     }
     if (duplicate)
       run.Offer(path);
-    else
+    else if (comparable)
       reference.push_back(path);
   }
 }

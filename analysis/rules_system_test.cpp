@@ -1,12 +1,17 @@
 // The Windows categories on a planted tree: what must be found, in order, and
 // the near-misses that must not.
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include "system/log.h"
+#include "tests/support/fake_clock.h"
 #include "tests/support/temp_tree.h"
 
 #include "tests/support/planted_prefix.h"
@@ -55,8 +60,10 @@ TEST_F(SystemRules, InstallerDuplicatesKeepTheFirstOfEachGroup) {
                    {L"Windows Installer Duplicate", kWin + L"Installer\\c.msi"}}));
 }
 
-TEST_F(SystemRules, UnreadablePackageEndsTheRun) {
-  // A socket is a non-folder entry that even root cannot open for reading.
+TEST_F(SystemRules, PackagesThatCannotBeComparedAreSkippedAndTheRuleGoesOn) {
+  // Entries named like packages that are no regular file: a socket (even root
+  // cannot open it), a FIFO (opening it would block) and a link to a FIFO.
+  // Nothing but a regular file may be opened: IN_OPEN on the FIFO shows it.
   prefix.Plant(kWin + L"Installer\\a.msi", "");
   const std::string socketPath = testsupport::NativePath(kWin + L"Installer\\b.msi");
   int fd = socket(AF_UNIX, SOCK_STREAM, 0);
@@ -65,10 +72,28 @@ TEST_F(SystemRules, UnreadablePackageEndsTheRun) {
   ASSERT_LT(socketPath.size(), sizeof address.sun_path);
   std::strcpy(address.sun_path, socketPath.c_str());
   ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  prefix.Plant(kWin + L"Installer\\c.msi", "");
-  bool failed = false;
-  EXPECT_EQ(RunCategory(L"Windows_Installer_Duplicates", &failed), Found{});
-  EXPECT_TRUE(failed);
+  const std::string fifo = testsupport::NativePath(kWin + L"Installer\\c.msi");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(symlink(fifo.c_str(), testsupport::NativePath(kWin + L"Installer\\d.msi").c_str()), 0);
+  prefix.Plant(kWin + L"Installer\\e.msi", "");  // a duplicate of a.msi
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(inotify_add_watch(watch, fifo.c_str(), IN_OPEN), 0);
+
+  testsupport::FakeClock clock;
+  TKLog log(L"C:\\no such folder\\test.log", 100, false, clock);
+  bool failed = true;
+  EXPECT_EQ(RunCategory(L"Windows_Installer_Duplicates", &failed, &log),
+            (Found{{L"Windows Installer Duplicate", kWin + L"Installer\\e.msi"}}));
+  EXPECT_FALSE(failed);
+  std::vector<std::wstring> lines = log.Lines();
+  std::reverse(lines.begin(), lines.end());
+  std::vector<std::wstring> expected;
+  for (const wchar_t* name : {L"b.msi", L"c.msi", L"d.msi"})
+    expected.push_back(L"Error\t[26-03-14 09:05:07]\t[SKIPPED] - Cannot be compared : " + kWin + L"Installer\\" + name);
+  EXPECT_EQ(lines, expected);
+  char events[256];
+  EXPECT_EQ(read(watch, events, sizeof events), -1) << "the FIFO was opened";
+  close(watch);
   close(fd);
 }
 

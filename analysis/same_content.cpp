@@ -23,25 +23,24 @@ int64_t ReadFull(platform::FileReader& file, char* buffer, size_t count) {
 
 }  // namespace
 
-int SameContent(const std::wstring& first, const std::wstring& second, bool* failed) {
-  if (failed) *failed = false;
-  if (!platform::WideFileExists(first) || !platform::WideFileExists(second)) return 3;
-  platform::FileReader a(first), b(second);
-  if (!a.IsOpen() || !b.IsOpen()) {
-    if (failed) *failed = true;
+int SameContent(const std::wstring& first, const std::wstring& second, std::wstring* unreadable) {
+  auto fail = [unreadable](const std::wstring& path) {
+    if (unreadable) *unreadable = path;
     return 3;
-  }
+  };
+  if (unreadable) unreadable->clear();
+  if (!platform::WideFileExists(first) || !platform::WideFileExists(second)) return 3;
+  platform::FileReader a(first);
+  if (!a.IsOpen()) return fail(first);
+  platform::FileReader b(second);
+  if (!b.IsOpen()) return fail(second);
   const uint64_t sizeA = a.Size(), sizeB = b.Size();
   uint64_t left = sizeA < sizeB ? sizeA : sizeB;
   std::vector<char> bufA(kBlock), bufB(kBlock);
   while (left > 0) {
     size_t want = left < kBlock ? static_cast<size_t>(left) : kBlock;
-    int64_t gotA = ReadFull(a, bufA.data(), want);
-    int64_t gotB = ReadFull(b, bufB.data(), want);
-    if (gotA != static_cast<int64_t>(want) || gotB != static_cast<int64_t>(want)) {
-      if (failed) *failed = true;
-      return 3;
-    }
+    if (ReadFull(a, bufA.data(), want) != static_cast<int64_t>(want)) return fail(first);
+    if (ReadFull(b, bufB.data(), want) != static_cast<int64_t>(want)) return fail(second);
     if (std::memcmp(bufA.data(), bufB.data(), want) != 0) return 3;
     left -= want;
   }

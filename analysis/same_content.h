@@ -6,6 +6,7 @@
 // 0: same size and bytes; 1: the first is shorter and equals the start of the
 // second; 2: the second is shorter and equals the start of the first; 3: they
 // differ within their common length, or one is not an existing regular file.
-// A file that exists but cannot be opened or read sets *failed (the caller
-// ends its run) and gives 3.
-int SameContent(const std::wstring& first, const std::wstring& second, bool* failed = nullptr);
+// When an existing entry cannot be opened or read (a link, a FIFO, a locked
+// file, a read error), *unreadable names it (the first or the second path)
+// and the answer is 3; otherwise *unreadable is left empty.
+int SameContent(const std::wstring& first, const std::wstring& second, std::wstring* unreadable = nullptr);

@@ -96,7 +96,9 @@ bool MoveFileTo(const std::wstring& from, const std::wstring& to);
 // GetLastError; posix: errno mapped to the nearest Windows code).
 uint32_t LastErrorCode();
 
-// Reads a file in blocks; used by content comparisons.
+// Reads a file in blocks; used by content comparisons. Only a regular file
+// is read (posix: only the entry at the path itself, never a link's target,
+// and a FIFO or a device there is not opened at all).
 class FileReader {
  public:
   explicit FileReader(const std::wstring& path);

@@ -516,15 +516,23 @@ struct FileReader::Impl {
 FileReader::FileReader(const std::wstring& path) : impl_(new Impl) {
   std::string native;
   if (!Native(path, native)) return;
-  // O_NONBLOCK: a FIFO under a file's name must not hang the reader.
-  Descriptor fd(open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!fd.Valid()) {
+  // Only a regular file is ever opened: a FIFO would block its opener, and a
+  // device may act on being opened. So the entry itself (never a link's
+  // target) is taken by an O_PATH handle, which opens nothing, and only a
+  // regular file is then reopened through it for reading.
+  const Descriptor entry(open(native.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+  if (!entry.Valid()) {
     FailWithErrno();
     return;
   }
   struct stat st;
-  if (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (fstat(entry.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
     FailWith(kErrorAccessDenied);
+    return;
+  }
+  Descriptor fd(open(("/proc/self/fd/" + std::to_string(entry.Get())).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!fd.Valid()) {
+    FailWithErrno();
     return;
   }
   impl_->fd.Reset(fd.Release());
