@@ -26,6 +26,8 @@ struct AnalysisHost {
   // may be empty; bytes: the size the row's size text was made from
   std::function<void(size_t rowIndex, int64_t bytes)> itemAdded;
   std::function<void()> done;                                          // end notification
+  // may be empty; a folder a listing could not read (a missing one is not told)
+  std::function<void(const std::wstring& folder)> folderUnreadable;
   // Which categories the run visits; empty means IsCategoryEnabled (the
   // settings). Called on the worker as the run reaches each category.
   std::function<bool(const std::wstring& key)> isEnabled;

@@ -13,6 +13,13 @@ using platform::DirectoryReader;
 
 bool IsDots(const std::wstring& name) { return name == L"." || name == L".."; }
 
+thread_local const std::function<void(const std::wstring&)>* currentReport = nullptr;
+
+void TellIfUnreadable(const DirectoryReader& reader, const std::wstring& folder) {
+  if (reader.Unreadable() && currentReport && *currentReport)
+    (*currentReport)(platform::WithoutTrailingBackslash(folder));
+}
+
 // What a walk keeps. Files or folders, optionally only those of one name or
 // one extension.
 struct Filter {
@@ -49,6 +56,7 @@ void Walk(const std::wstring& root, const Filter& filter, PathList& list) {
   while (!stack.empty()) {
     Frame& top = stack.back();
     if (!top.reader->Next()) {
+      TellIfUnreadable(*top.reader, top.folder);
       stack.pop_back();
       continue;
     }
@@ -88,9 +96,17 @@ void ListFlat(const std::wstring& root, const Filter& filter, PathList& list) {
     if (!isFolder && !platform::WideFileExists(full)) continue;
     list.push_back(std::move(full));
   }
+  TellIfUnreadable(reader, folder);
 }
 
 }  // namespace
+
+UnreadableFolderHandler::UnreadableFolderHandler(std::function<void(const std::wstring& folder)> handler)
+    : handler_(std::move(handler)), previous_(currentReport) {
+  currentReport = &handler_;
+}
+
+UnreadableFolderHandler::~UnreadableFolderHandler() { currentReport = previous_; }
 
 void ListFiles(const std::wstring& root, PathList& list) {
   Filter f;

@@ -11,10 +11,27 @@
 // path are resolved as the platform resolves any path.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 using PathList = std::vector<std::wstring>;
+
+// Who hears of a folder that a listing on this thread could not read (it then
+// yields what was read of it, often nothing): set for the life of the object,
+// the one set before it back afterwards. The folder comes without a trailing
+// separator. A missing folder is not told.
+class UnreadableFolderHandler {
+ public:
+  explicit UnreadableFolderHandler(std::function<void(const std::wstring& folder)> handler);
+  ~UnreadableFolderHandler();
+  UnreadableFolderHandler(const UnreadableFolderHandler&) = delete;
+  UnreadableFolderHandler& operator=(const UnreadableFolderHandler&) = delete;
+
+ private:
+  std::function<void(const std::wstring&)> handler_;
+  const std::function<void(const std::wstring&)>* previous_;
+};
 
 void ListFiles(const std::wstring& root, PathList& list);
 void ListFolders(const std::wstring& root, PathList& list);

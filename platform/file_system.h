@@ -46,6 +46,10 @@ class DirectoryReader {
   bool IsFolder() const;
   // A junction, symbolic link or mount point (posix: a symbolic link).
   bool IsReparsePoint() const;
+  // The folder exists but could not be read, or reading it stopped early
+  // (access denied, a read error, no descriptor left): as against a pattern
+  // that matches nothing, or a folder that is not there.
+  bool Unreadable() const;
 
  private:
   struct Impl;

@@ -173,6 +173,7 @@ struct DirectoryReader::Impl {
   std::unique_ptr<Buffers> buffers = TakeBuffers();
   size_t next = 0;
   bool single = false;  // a plain path: one entry, status read with it
+  bool unreadable = false;
 
   std::wstring name;
   bool statRead = false;
@@ -244,7 +245,8 @@ void DirectoryReader::Impl::ReadFolder(const std::wstring& folder, const std::ws
     }
   }
   if (fd < 0) {
-    FailWith(error == ENOENT || error == ENOTDIR ? kErrorPathNotFound : WindowsErrorFromErrno(error));
+    unreadable = error != ENOENT && error != ENOTDIR;
+    FailWith(unreadable ? WindowsErrorFromErrno(error) : kErrorPathNotFound);
     return;
   }
   const Descriptor owned(fd);
@@ -260,6 +262,7 @@ void DirectoryReader::Impl::ReadFolder(const std::wstring& folder, const std::ws
   for (;;) {
     ssize_t got = getdents64(fd, listing.data(), listing.size());
     if (got < 0 && errno == EINTR) continue;
+    if (got < 0) unreadable = true;
     if (got <= 0) break;
     for (ssize_t at = 0; at < got;) {
       const auto* e = reinterpret_cast<const dirent64*>(listing.data() + at);
@@ -409,6 +412,8 @@ uint64_t DirectoryReader::Size() const {
 bool DirectoryReader::IsFolder() const { return impl_->next != 0 && IsFolderKind(impl_->Current().kind); }
 
 bool DirectoryReader::IsReparsePoint() const { return impl_->next != 0 && IsLink(impl_->Current().kind); }
+
+bool DirectoryReader::Unreadable() const { return impl_->unreadable; }
 
 bool WideFileExists(const std::wstring& path) {
   DirectoryReader reader(path);

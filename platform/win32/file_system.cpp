@@ -34,11 +34,25 @@ HANDLE FindFirst(const std::wstring& systemPattern, WIN32_FIND_DATAW& data) {
 
 uint64_t Combine(DWORD high, DWORD low) { return (uint64_t(high) << 32) | low; }
 
+// The find call's answers for a pattern that names nothing that exists (a
+// missing folder or drive, a name no folder can have, a drive not ready).
+bool NothingThere(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND: case ERROR_PATH_NOT_FOUND: case ERROR_NO_MORE_FILES: case ERROR_INVALID_NAME:
+    case ERROR_DIRECTORY: case ERROR_INVALID_DRIVE: case ERROR_NOT_READY: case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME: case ERROR_INVALID_PARAMETER:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 struct DirectoryReader::Impl {
   HANDLE find = INVALID_HANDLE_VALUE;
   bool started = false;
+  bool unreadable = false;
   WIN32_FIND_DATAW data;
   std::wstring name;
 
@@ -55,6 +69,7 @@ DirectoryReader::DirectoryReader(const std::wstring& pattern) : impl_(new Impl) 
     return;
   }
   impl_->find = FindFirst(SystemPath(pattern), impl_->data);
+  if (impl_->find == INVALID_HANDLE_VALUE) impl_->unreadable = !NothingThere(GetLastError());
 }
 
 DirectoryReader::~DirectoryReader() = default;
@@ -64,6 +79,7 @@ bool DirectoryReader::Next() {
   if (d.find == INVALID_HANDLE_VALUE) return false;
   if (d.started) {
     if (!FindNextFileW(d.find, &d.data)) {
+      d.unreadable = GetLastError() != ERROR_NO_MORE_FILES;
       FindClose(d.find);
       d.find = INVALID_HANDLE_VALUE;
       return false;
@@ -89,6 +105,8 @@ bool DirectoryReader::IsFolder() const { return impl_->started && (impl_->data.d
 bool DirectoryReader::IsReparsePoint() const {
   return impl_->started && (impl_->data.dwFileAttributes & kAttrReparsePoint);
 }
+
+bool DirectoryReader::Unreadable() const { return impl_->unreadable; }
 
 bool WideFileExists(const std::wstring& path) {
   DirectoryReader reader(path);
