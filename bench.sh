@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 usage() {
-  echo "usage: $0 <benchmark> [options]; benchmarks: shred, listing, listing-wine, delete, peer" >&2
+  echo "usage: $0 <benchmark> [options]; benchmarks: shred, listing, listing-wine, delete, log, peer" >&2
   exit 2
 }
 
@@ -45,6 +45,12 @@ case "$name" in
     # The cleaning worker deleting 100,000 small files against find -delete.
     build delete_bench
     build/native-release/bench/delete_bench "$@"
+    ;;
+  log)
+    # The cleaning of 100,000 small files with every deletion logged to a
+    # verbose log file, against the same cleaning without a log.
+    build delete_bench
+    build/native-release/bench/delete_bench --log "$@"
     ;;
   peer)
     # purgello-cli against BleachBit: preview and clean of 100,000 small files.

@@ -2,15 +2,20 @@
 
 #include <thread>
 
+#include "analysis/listing.h"
 #include "analysis/rules.h"
 #include "model/catalogue.h"
 #include "system/dispatcher.h"
 #include "platform/thread_priority.h"
 #include "system/exception_barrier.h"
+#include "system/log.h"
 
 void TAnalyseThd::Execute(AnalysisHost& host) {
   // An exception ends the run as a failing rule does: the rows found stay.
   RunGuarded(host.log, L"the analysis", [&] {
+    UnreadableFolderHandler unreadable([&host](const std::wstring& folder) {
+      if (host.folderUnreadable) host.dispatcher->Invoke([&] { host.folderUnreadable(folder); });
+    });
     AnalysisRun run(host, ResolveKnownFolders());
     for (const Category& category : kCatalogue) {
       const bool enabled = host.isEnabled ? host.isEnabled(category.key) : IsCategoryEnabled(category.key);
@@ -23,6 +28,7 @@ void TAnalyseThd::Execute(AnalysisHost& host) {
       if (run.Failed()) break;
     }
   });
+  LogFlush(host.log);
 }
 
 void TAnalyseThd::Start(const AnalysisHost& host) {

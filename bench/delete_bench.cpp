@@ -2,9 +2,11 @@
 // no random names) on a worker thread, handing over to a QueueDispatcher that
 // this thread serves, over rows prepared in a ReviewList, against `find DIR
 // -type f -delete` on an identical tree. Only the cleaning is timed; runs
-// alternate.
+// alternate. With --log, the cleaning with every deletion logged to a verbose
+// log file (as purgello-cli --log and debug mode do) is compared with the same
+// cleaning without a log instead; the log's closing save is timed with it.
 //
-//   delete_bench [--files N] [--folders N] [--runs N] [--dir FOLDER] [--lowest-priority]
+//   delete_bench [--log] [--files N] [--folders N] [--runs N] [--dir FOLDER] [--lowest-priority]
 //
 // The files go to a real disk by default (/var/tmp), where a deletion costs
 // what it costs users; --dir /dev/shm shows the cost per file above the bare
@@ -25,6 +27,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -36,6 +39,7 @@
 #include "platform/posix/wine_prefix.h"
 #include "platform/thread_priority.h"
 #include "system/dispatcher.h"
+#include "system/log.h"
 
 extern char** environ;
 
@@ -83,8 +87,12 @@ double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-// Seconds, or a negative value when files were left.
-double RunOurs(const Tree& tree, bool lowest) {
+// Seconds, or a negative value when files were left. With a log path, every
+// deletion is logged there.
+double RunOurs(const Tree& tree, bool lowest, const std::string& logPath = std::string()) {
+  const auto start = std::chrono::steady_clock::now();
+  std::unique_ptr<TKLog> log;
+  if (!logPath.empty()) log.reset(new TKLog(platform::FromNativePath(logPath), 10000, true));
   ReviewList list;
   for (const std::string& path : tree.files) list.Add(L"Temporary File", platform::FromNativePath(path), L"64   b.");
   TAmnesia amnesia;
@@ -93,6 +101,7 @@ double RunOurs(const Tree& tree, bool lowest) {
   host.dispatcher = &dispatcher;
   host.list = &list;
   host.amnesia = &amnesia;
+  host.log = log.get();
   // What a front end that reports per row is handed: the passes, every row's
   // outcome, each sweep's removals and the end.
   size_t handled = 0, removed = 0;
@@ -102,8 +111,8 @@ double RunOurs(const Tree& tree, bool lowest) {
   host.rowsRemoved = [&](const std::vector<size_t>& rows) { removed += rows.size(); };
   host.done = [&](uint64_t) { dispatcher.Stop(); };
   CleanOptions options;  // method 0, no trim, manual run
+  options.logDeletions = log != nullptr;
 
-  const auto start = std::chrono::steady_clock::now();
   // The worker's thread as TCleanThd::Start makes it, but joined.
   std::thread worker([&] {
     if (lowest) platform::SetCurrentThreadLowestPriority();
@@ -112,7 +121,9 @@ double RunOurs(const Tree& tree, bool lowest) {
   });
   dispatcher.Serve();
   worker.join();
+  log.reset();  // its last save
   const double seconds = Seconds(start);
+  if (!logPath.empty() && access(logPath.c_str(), F_OK) != 0) return -1;
   if (handled != tree.files.size() || removed != tree.files.size() || list.Count() != 0) return -1;
   return FilesLeft(tree) == 0 ? seconds : -1;
 }
@@ -137,11 +148,12 @@ double RunFind(const Tree& tree, bool lowest) {
 int main(int argc, char** argv) {
   size_t files = 100000, folders = 100;
   int runs = 3;
-  bool lowest = false;
+  bool lowest = false, againstLog = false;
   std::string base = "/var/tmp";
   for (int i = 1; i < argc; ++i) {
     const bool hasValue = i + 1 < argc;
     if (!std::strcmp(argv[i], "--lowest-priority")) lowest = true;
+    else if (!std::strcmp(argv[i], "--log")) againstLog = true;
     else if (!std::strcmp(argv[i], "--files") && hasValue) files = std::strtoull(argv[++i], nullptr, 10);
     else if (!std::strcmp(argv[i], "--folders") && hasValue) folders = std::strtoull(argv[++i], nullptr, 10);
     else if (!std::strcmp(argv[i], "--runs") && hasValue) runs = std::atoi(argv[++i]);
@@ -163,6 +175,9 @@ int main(int argc, char** argv) {
   std::printf("delete_bench: %zu files of 64 bytes in %zu folders, %d runs each, in %s\n", files, folders, runs,
               folder.c_str());
 
+  // The measured side and its baseline: the cleaning against find, or the
+  // logged cleaning against the cleaning without a log.
+  const char* const names[2] = {againstLog ? "log" : "ours", againstLog ? "bare" : "find"};
   double oursTotal = 0, findTotal = 0;
   bool failed = false;
   for (int run = 0; run < runs && !failed; ++run) {
@@ -176,16 +191,18 @@ int main(int argc, char** argv) {
         break;
       }
       sync();
-      const double seconds = ours ? RunOurs(tree, lowest) : RunFind(tree, lowest);
+      const double seconds = !ours          ? (againstLog ? RunOurs(tree, lowest) : RunFind(tree, lowest))
+                             : againstLog ? RunOurs(tree, lowest, folder + "/bench.log")
+                                          : RunOurs(tree, lowest);
       std::error_code ec;
       std::filesystem::remove_all(root, ec);
       if (seconds < 0) {
-        std::fprintf(stderr, "delete_bench: %s left files behind\n", ours ? "the cleaning" : "find");
+        std::fprintf(stderr, "delete_bench: %s left files behind\n", names[ours ? 0 : 1]);
         failed = true;
         break;
       }
       (ours ? oursTotal : findTotal) += seconds;
-      std::printf("run %d: %-4s %9.0f files/s (%.2f s)\n", run + 1, ours ? "ours" : "find", double(files) / seconds,
+      std::printf("run %d: %-4s %9.0f files/s (%.2f s)\n", run + 1, names[ours ? 0 : 1], double(files) / seconds,
                   seconds);
       std::fflush(stdout);
     }
@@ -196,6 +213,10 @@ int main(int argc, char** argv) {
 
   const double oursRate = double(files) * runs / oursTotal;
   const double findRate = double(files) * runs / findTotal;
-  std::printf("delete: ours %.0f, find %.0f, ratio %.2f\n", oursRate, findRate, oursRate / findRate);
+  if (againstLog)
+    std::printf("log: %.2f s with the log, %.2f s without, ratio %.2f (files/s %.0f and %.0f)\n", oursTotal / runs,
+                findTotal / runs, oursTotal / findTotal, oursRate, findRate);
+  else
+    std::printf("delete: ours %.0f, find %.0f, ratio %.2f\n", oursRate, findRate, oursRate / findRate);
   return 0;
 }

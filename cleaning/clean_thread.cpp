@@ -56,9 +56,13 @@ class CleaningRun {
       removedNow_.assign(rows, false);
       for (size_t i = 0; i < rows; ++i) {
         const FoundItem& row = list_.At(i);
-        if (row.checked && !HandleRow(i, row)) return freed_;
+        if (row.checked && !HandleRow(i, row)) {
+          LogFlush(host_.log);
+          return freed_;
+        }
         ShowProgress(i, row);
       }
+      LogFlush(host_.log);  // the pass's lines reach the file now
       if (!Sweep() || !deleted_) break;
     }
     return freed_;

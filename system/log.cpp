@@ -1,11 +1,14 @@
 #include "system/log.h"
 
+#include <chrono>
 #include <cwchar>
 #include <new>
 
+#include "platform/file_system.h"
 #include "platform/shell.h"
 #include "platform/text_codec.h"
 #include "platform/whole_file.h"
+#include "platform/win_path.h"
 
 namespace {
 
@@ -30,6 +33,12 @@ TKLog::TKLog(std::wstring filePath, size_t maxLines, bool verbose, const platfor
 }
 
 TKLog::~TKLog() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  if (flusher_.joinable()) flusher_.join();
   std::lock_guard<std::mutex> lock(mutex_);
   SaveLocked();
 }
@@ -50,7 +59,41 @@ void TKLog::Add(const std::wstring& text, int level) {
   std::string bytes = platform::ToAnsi(line) + "\r\n";
   lines_.push_front(Line{std::move(line), std::move(bytes)});
   if (lines_.size() > maxLines_) lines_.pop_back();
-  if (verbose_) SaveLocked();
+  if (!verbose_) return;
+  if (!saved_ || clock_.TickCount64() - lastSave_ >= kVerboseSaveInterval) {
+    SaveLocked();
+    return;
+  }
+  waiting_ = true;
+  if (!flusher_.joinable()) flusher_ = std::thread([this] { FlushWhenDue(); });
+  wake_.notify_one();
+}
+
+// The flusher: sleeps until lines wait, then saves them once the interval
+// since the last save has passed on the log's clock.
+void TKLog::FlushWhenDue() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    wake_.wait(lock, [this] { return waiting_ || stopping_; });
+    if (stopping_) return;
+    const uint64_t since = clock_.TickCount64() - lastSave_;
+    if (since >= kVerboseSaveInterval) {
+      SaveLocked();
+      continue;
+    }
+    // Woken early only to stop; otherwise the clock is asked again.
+    wake_.wait_for(lock, std::chrono::milliseconds(kVerboseSaveInterval - since), [this] { return stopping_; });
+  }
+}
+
+void TKLog::Flush() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (waiting_) SaveLocked();
+}
+
+bool TKLog::LastSaveFailed() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return saveFailed_;
 }
 
 void TKLog::Save() {
@@ -78,17 +121,22 @@ std::vector<std::wstring> TKLog::Lines() const {
   return copy;
 }
 
-// Writing fails when the folder is missing, so a missing folder is never
-// created and nothing is written. Errors are dropped: the next save retries.
+// A missing folder is never created and nothing is written. Errors are kept
+// only as LastSaveFailed: the next save retries.
 void TKLog::SaveLocked() {
+  waiting_ = false;
+  saved_ = true;
+  lastSave_ = clock_.TickCount64();
   try {
     std::string content;
     size_t total = 0;
     for (const Line& line : lines_) total += line.fileBytes.size();
     content.reserve(total);
     for (const Line& line : lines_) content += line.fileBytes;
-    platform::WriteWholeFile(filePath_, content);
+    saveFailed_ = !platform::WriteWholeFile(filePath_, content) &&
+                  platform::WideFolderExists(platform::WithoutTrailingBackslash(platform::FolderOf(filePath_)));
   } catch (const std::bad_alloc&) {
     // No memory for the file image: skip this save, the lines are still here.
+    saveFailed_ = true;
   }
 }

@@ -122,6 +122,7 @@ TEST(LogConcurrencyTest, VerboseAddsFromSeveralThreadsLoseNothing) {
   RunWriters(log, linesEach);
   done = true;
   viewer.join();
+  log.Flush();  // the last lines may still wait for their save
 
   std::string file;
   ASSERT_TRUE(ReadBack(path, file));

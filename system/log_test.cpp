@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "platform/text_codec.h"
 #include "tests/support/fake_clock.h"
@@ -71,11 +73,63 @@ TEST(LogTest, Level0IsKeptOnlyWhenVerbose) {
   TKLog verbose(tree.Path(L"verbose.log"), 10000, true, clock);
   verbose.Add(L"Starting", 1);
   EXPECT_EQ(tree.ReadFile(L"verbose.log"), "Info\t[26-03-14 09:05:07]\tStarting\r\n");
+  clock.ticks += TKLog::kVerboseSaveInterval;
   verbose.Add(L"Debug mode", 0);
-  // Verbose: every line rewrites the whole file, newest first.
+  // Verbose: the whole file is rewritten, newest first.
   EXPECT_EQ(tree.ReadFile(L"verbose.log"),
             "Verbose\t[26-03-14 09:05:07]\tDebug mode\r\n"
             "Info\t[26-03-14 09:05:07]\tStarting\r\n");
+}
+
+// Lines that come faster than the interval wait in memory (no rewrite per
+// line), and reach the file once the interval has passed, at a flush, or at
+// destruction.
+TEST(LogTest, VerboseSavesAtMostOncePerIntervalYetNothingWaitsLong) {
+  TempTree tree;
+  FakeClock clock;
+  const std::string one = "Info\t[26-03-14 09:05:07]\tone\r\n";
+  const std::string two = "Info\t[26-03-14 09:05:07]\ttwo\r\n" + one;
+  const std::string three = "Info\t[26-03-14 09:05:07]\tthree\r\n" + two;
+  const std::string four = "Info\t[26-03-14 09:05:07]\tfour\r\n" + three;
+  {
+    TKLog log(tree.Path(L"v.log"), 10000, true, clock);
+    log.Add(L"one", 1);
+    EXPECT_EQ(tree.ReadFile(L"v.log"), one);  // the first line at once
+    clock.ticks += TKLog::kVerboseSaveInterval - 1;
+    log.Add(L"two", 1);
+    EXPECT_EQ(tree.ReadFile(L"v.log"), one);
+    log.Flush();
+    EXPECT_EQ(tree.ReadFile(L"v.log"), two);
+    log.Add(L"three", 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(tree.ReadFile(L"v.log"), two) << "saved before the log's clock moved on";
+    clock.ticks += TKLog::kVerboseSaveInterval;
+    // No further line comes: the log saves by itself.
+    for (int i = 0; i < 100 && tree.ReadFile(L"v.log") != three; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(tree.ReadFile(L"v.log"), three);
+    log.Add(L"four", 1);
+    EXPECT_EQ(tree.ReadFile(L"v.log"), three);
+  }
+  EXPECT_EQ(tree.ReadFile(L"v.log"), four);
+}
+
+TEST(LogTest, AFileThatCannotBeWrittenIsTold) {
+  TempTree tree;
+  FakeClock clock;
+  tree.MakeFolder(L"taken.log");  // a folder where the file should be
+  TKLog taken(tree.Path(L"taken.log"), 10000, false, clock);
+  taken.Add(L"Starting", 1);
+  EXPECT_FALSE(taken.LastSaveFailed());
+  taken.Save();
+  EXPECT_TRUE(taken.LastSaveFailed());
+  // A missing folder is left alone on purpose: no failure.
+  TKLog homeless(tree.Path(L"gone\\x.log"), 10000, false, clock);
+  homeless.Save();
+  EXPECT_FALSE(homeless.LastSaveFailed());
+  TKLog fine(tree.Path(L"fine.log"), 10000, false, clock);
+  fine.Save();
+  EXPECT_FALSE(fine.LastSaveFailed());
 }
 
 TEST(LogTest, FileIsNewestFirstCrLfInAnsiAndReplacesOldContent) {
