@@ -26,7 +26,25 @@ constexpr size_t kLogLines = 10000;
 struct Streams {
   ConsoleStream out{ConsoleStream::Out};
   ConsoleStream err{ConsoleStream::Err};
+  bool incomplete = false;  // a folder could not be read, or the log not written
 };
+
+// One line on standard error; the run goes on, and ends with exit status 1.
+void ReportIncomplete(Streams& streams, const std::wstring& problem) {
+  streams.err.Write(L"purgello-cli: " + problem + L"\n");
+  streams.incomplete = true;
+}
+
+// The log reaches its file by the end, or the user is told.
+std::wstring LogNotWritten(const CliOptions& options) {
+  return L"cannot write the log file '" + EscapedField(options.logFile) + L"'";
+}
+
+void CheckLogWritten(const CliOptions& options, TKLog* log, Streams& streams) {
+  if (!log) return;
+  log->Flush();
+  if (log->LastSaveFailed()) ReportIncomplete(streams, LogNotWritten(options));
+}
 
 int UsageError(Streams& streams, const std::wstring& problem) {
   streams.err.Write(L"purgello-cli: " + problem + L"\n");
@@ -43,7 +61,7 @@ int RunList(const CliOptions& options, Streams& streams) {
 // each row. Its priority is the caller's (nice).
 // One analysis of the selected categories into list; each row is passed to
 // rowAdded, with the bytes its size text was made from, as it arrives.
-void Analyse(const CliOptions& options, TKLog* log, ReviewList& list, StatusLine& status,
+void Analyse(const CliOptions& options, TKLog* log, Streams& streams, ReviewList& list, StatusLine& status,
              const std::function<void(const FoundItem& row, uint64_t bytes)>& rowAdded) {
   InlineDispatcher dispatcher;
   AnalysisHost host;
@@ -57,6 +75,10 @@ void Analyse(const CliOptions& options, TKLog* log, ReviewList& list, StatusLine
   };
   host.showStatus = [&status](const std::wstring& caption) { status.Show(L"Analyzing : " + caption); };
   host.itemAdded = [&](size_t index, int64_t bytes) { rowAdded(list.At(index), uint64_t(bytes)); };
+  host.folderUnreadable = [&](const std::wstring& folder) {
+    status.Clear();
+    ReportIncomplete(streams, L"cannot read the folder " + EscapedField(folder));
+  };
   LogAdd(log, L"Start of analysis", kLogInfo);
   TAnalyseThd::Execute(host);
   LogAdd(log, L"End of analysis", kLogInfo);
@@ -73,13 +95,14 @@ int RunPreview(const CliOptions& options, TKLog* log, Streams& streams) {
   ReviewList list;
   uint64_t total = 0;
   StatusLine status(streams.err);
-  Analyse(options, log, list, status, [&](const FoundItem& row, uint64_t bytes) {
+  Analyse(options, log, streams, list, status, [&](const FoundItem& row, uint64_t bytes) {
     total += bytes;
     streams.out.Write(PreviewLine(row.caption, row.path, bytes));
   });
   streams.out.Flush();
   streams.err.Write(FoundSummary(list.Count(), total));
-  return kExitClean;
+  CheckLogWritten(options, log, streams);
+  return streams.incomplete ? kExitSomeLeft : kExitClean;
 }
 
 int RunClean(const CliOptions& options, TKLog* log, Streams& streams) {
@@ -87,13 +110,14 @@ int RunClean(const CliOptions& options, TKLog* log, Streams& streams) {
   uint64_t total = 0;
   {
     StatusLine status(streams.err);
-    Analyse(options, log, list, status, [&](const FoundItem&, uint64_t bytes) { total += bytes; });
+    Analyse(options, log, streams, list, status, [&](const FoundItem&, uint64_t bytes) { total += bytes; });
   }
   streams.err.Write(FoundSummary(list.Count(), total));
   OutcomeCounts counts;
   if (list.Count() == 0) {
     streams.err.Write(CleanSummary(counts, 0));
-    return kExitClean;
+    CheckLogWritten(options, log, streams);
+    return streams.incomplete ? kExitSomeLeft : kExitClean;
   }
 
   TAmnesia amnesia;
@@ -164,7 +188,8 @@ int RunClean(const CliOptions& options, TKLog* log, Streams& streams) {
   }
   streams.out.Flush();
   streams.err.Write(CleanSummary(counts, freed));
-  return counts.failed + counts.skipped > 0 ? kExitSomeLeft : kExitClean;
+  CheckLogWritten(options, log, streams);
+  return counts.failed + counts.skipped > 0 || streams.incomplete ? kExitSomeLeft : kExitClean;
 }
 
 }  // namespace
@@ -192,6 +217,12 @@ int RunCli(const std::vector<std::wstring>& args) {
     std::wstring logPath;
     if (!LogFileWindowsPath(options.logFile, logPath, problem)) return UsageError(streams, problem);
     log.reset(new TKLog(logPath, kLogLines, true));
+    // Found out before anything is deleted: a log asked for and not kept.
+    log->Save();
+    if (log->LastSaveFailed()) {
+      ReportIncomplete(streams, LogNotWritten(options));
+      return kExitSomeLeft;
+    }
   }
   return options.command == CliCommand::Preview ? RunPreview(options, log.get(), streams)
                                                 : RunClean(options, log.get(), streams);

@@ -10,11 +10,20 @@
 #include "cleaning/clean_thread.h"
 #include "model/catalogue.h"
 
+// A caption or path as one field of a line: what could end the line or the
+// field, or be misread, becomes "%" and two hex digits. "%" itself is %25; a
+// control character (tabs and line ends included) is its code, and one past
+// ASCII (U+0080..U+009F, U+2028, U+2029) or a lone surrogate its UTF-8 bytes;
+// U+F000 + b, which stands for a byte b that a Windows name cannot hold as
+// it is (a "\", a control character, a byte that is not UTF-8), is %b.
+std::wstring EscapedField(const std::wstring& text);
+
 // key TAB item caption TAB on|off
 std::wstring ListLine(const Category& category, bool on);
-// item caption TAB path TAB bytes
+// item caption TAB path TAB bytes, fields escaped
 std::wstring PreviewLine(const std::wstring& caption, const std::wstring& path, uint64_t bytes);
-// deleted|failed|skipped|scheduled TAB label (the path, or the caption of a row without one)
+// deleted|failed|skipped|scheduled TAB label (the path, or the caption of a
+// row without one), escaped
 std::wstring OutcomeLine(RowOutcome outcome, const std::wstring& label);
 
 // "Found: 3 items, 2.51 Kb. (2570 bytes)"

@@ -15,20 +15,25 @@
 struct ConsoleStream::Impl {
   int fd;
   std::string buffer;
+  bool closed = false;  // the reader has gone: the rest is dropped
 };
 
 namespace {
 
 constexpr size_t kOutBuffer = 1 << 16;
 
-void WriteAll(int fd, const std::string& bytes) {
+// False once the stream cannot take more (a pipe whose reader has gone, a
+// full disk): nothing more is written to it. main ignores SIGPIPE, so a
+// closed pipe comes back here as EPIPE instead of ending the program.
+bool WriteAll(int fd, const std::string& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;  // a closed pipe: the reader has gone, nothing to tell
+    if (n <= 0) return false;
     done += size_t(n);
   }
+  return true;
 }
 
 bool IsFolder(const std::string& path) {
@@ -56,12 +61,13 @@ ConsoleStream::ConsoleStream(Which which) : impl_(new Impl{which == Out ? 1 : 2,
 ConsoleStream::~ConsoleStream() { Flush(); }
 
 void ConsoleStream::Write(const std::wstring& text) {
+  if (impl_->closed) return;
   impl_->buffer += platform::ToUtf8(text);
   if (impl_->fd == 2 || impl_->buffer.size() >= kOutBuffer) Flush();
 }
 
 void ConsoleStream::Flush() {
-  WriteAll(impl_->fd, impl_->buffer);
+  if (!impl_->closed && !WriteAll(impl_->fd, impl_->buffer)) impl_->closed = true;
   impl_->buffer.clear();
 }
 

@@ -2,6 +2,8 @@
 // writes on each stream, its exit code, and the files it leaves on disk.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -61,18 +63,26 @@ class Cli : public ::testing::Test {
     argv.push_back(program.data());
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
+    int closedOut[2] = {-1, -1};
+    if (outClosed && pipe(closedOut) != 0) return Outcome{};
     const pid_t pid = fork();
     if (pid == 0) {
       if (openFiles) {
         const rlimit limit{openFiles, openFiles};
         setrlimit(RLIMIT_NOFILE, &limit);
       }
-      int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      if (withoutDacOverride) DropDacOverride();
+      int out = outClosed ? closedOut[1] : open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      if (outClosed) close(closedOut[0]);  // the reader is gone before the first line
       dup2(out, 1);
       dup2(err, 2);
       execv(argv[0], argv.data());
       _exit(127);
+    }
+    if (outClosed) {
+      close(closedOut[0]);
+      close(closedOut[1]);
     }
     int status = 0;
     waitpid(pid, &status, 0);
@@ -109,8 +119,34 @@ class Cli : public ::testing::Test {
     return n;
   }
 
+  // Root reads every folder whatever its mode; without these two capabilities
+  // (dropped for the program it starts) the mode holds for it too.
+  static void DropDacOverride() {
+    prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+    prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
+  }
+
+  // Whether a folder of mode 000 keeps the program out here.
+  static bool ModeKeepsOut(const std::string& folder) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      DropDacOverride();
+      const char* shell[] = {"/bin/ls", folder.c_str(), nullptr};
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, 1);
+      dup2(null, 2);
+      execv(shell[0], const_cast<char**>(shell));
+      _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != 127;
+  }
+
   testsupport::PlantedPrefix prefix;
-  rlim_t openFiles = 0;  // the program's descriptor limit, when set
+  rlim_t openFiles = 0;             // the program's descriptor limit, when set
+  bool outClosed = false;           // standard output: a pipe nobody reads
+  bool withoutDacOverride = false;  // the program runs without root's free reading
 };
 
 TEST_F(Cli, ListShowsEveryCategoryInVisitingOrderWithItsDefault) {
@@ -383,6 +419,96 @@ TEST_F(Cli, PrefixAndLogPathsKeepTheirBytes) {
   EXPECT_EQ(lstat(log.c_str(), &st), 0);
   EXPECT_NE(lstat(twinLog.c_str(), &st), 0);
   EXPECT_EQ(lstat((twin + "/drive_c/windows/Temp/twin.tmp").c_str(), &st), 0);
+}
+
+// Names whose characters would break the one-line-per-item output: every
+// item stays one line of three fields, the characters escaped.
+TEST_F(Cli, OutputKeepsOneLinePerItemWhateverTheNames) {
+  const std::string temp = prefix.Root() + "/drive_c/windows/Temp/";
+  struct Case {
+    std::string linuxName;
+    std::string shown;  // after C:\windows\Temp\ in the output
+  };
+  const std::vector<Case> cases = {
+      {"new\nline.tmp", "new%0Aline.tmp"},
+      {"tab\tdeleted\tC:.tmp", "tab%09deleted%09C%3A.tmp"},
+      {"cr\rform\ffeed.tmp", "cr%0Dform%0Cfeed.tmp"},
+      {"100%.tmp", "100%25.tmp"},
+      {"back\\slash.tmp", "back%5Cslash.tmp"},
+      {"nel\xc2\x85ls\xe2\x80\xa8.tmp", "nel%C2%85ls%E2%80%A8.tmp"},
+      {"byte\xff.tmp", "byte%FF.tmp"},
+      {"plain \xc3\xa9.tmp", "plain \xc3\xa9.tmp"},
+  };
+  std::vector<std::string> previewed, cleaned;
+  for (const Case& c : cases) {
+    std::ofstream(temp + c.linuxName, std::ios::binary) << "z";
+    previewed.push_back("Temporary File\tC:\\windows\\Temp\\" + c.shown + "\t1");
+    cleaned.push_back("deleted\tC:\\windows\\Temp\\" + c.shown);
+  }
+  std::sort(previewed.begin(), previewed.end());
+  std::sort(cleaned.begin(), cleaned.end());
+
+  Outcome run = Start({"preview", "--only", "Temporary_Files"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  std::vector<std::string> lines = Lines(run.out);
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, previewed);
+  run = Start({"clean", "--only", "Temporary_Files"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  lines = Lines(run.out);
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, cleaned);
+}
+
+// A reader that stops early: the run is not killed halfway, every file goes
+// and the summary still comes.
+TEST_F(Cli, AClosedStandardOutputLetsTheRunFinish) {
+  const int files = 3000;  // more lines than the output buffer holds
+  for (int i = 0; i < files; ++i) prefix.Plant(kWinTemp + L"file-" + std::to_wstring(i) + L".tmp", "f");
+  outClosed = true;
+  Outcome run = Start({"clean", "--only", "Temporary_Files"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.err.find("Deleted: 3000, failed: 0, skipped: 0, scheduled: 0\nFreed: "), std::string::npos) << run.err;
+  EXPECT_FALSE(Exists(kWinTemp + L"file-0.tmp"));
+  EXPECT_FALSE(Exists(kWinTemp + L"file-2999.tmp"));
+}
+
+// A folder the walk cannot read: said on standard error, exit status 1, and
+// the rest of the run as usual.
+TEST_F(Cli, AFolderThatCannotBeReadIsToldAndFailsTheRun) {
+  prefix.Plant(kWinTemp + L"a.tmp", "a");
+  prefix.Plant(kWinTemp + L"locked\\b.tmp", "b");
+  prefix.Plant(kWinTemp + L"z.tmp", "z");
+  const std::string locked = prefix.Root() + "/drive_c/windows/Temp/locked";
+  ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+  if (!ModeKeepsOut(locked)) {
+    chmod(locked.c_str(), 0700);
+    GTEST_SKIP() << "a folder of mode 000 cannot be made unreadable here";
+  }
+  withoutDacOverride = true;
+  Outcome preview = Start({"preview", "--only", "Temporary_Files"});
+  Outcome clean = Start({"clean", "--only", "Temporary_Files"});
+  chmod(locked.c_str(), 0700);
+  const std::string told = "purgello-cli: cannot read the folder C:\\windows\\Temp\\locked\n";
+  EXPECT_EQ(preview.exitCode, 1);
+  EXPECT_EQ(preview.err, told + "Found: 2 items, 2    b. (2 bytes)\n");
+  EXPECT_EQ(clean.exitCode, 1);
+  EXPECT_EQ(clean.err.rfind(told, 0), 0u) << clean.err;
+  EXPECT_EQ(Lines(clean.out), (std::vector<std::string>{"deleted\tC:\\windows\\Temp\\a.tmp",
+                                                         "deleted\tC:\\windows\\Temp\\z.tmp"}));
+  EXPECT_TRUE(Exists(kWinTemp + L"locked\\b.tmp"));
+}
+
+// A log file that cannot be written: told before anything is deleted.
+TEST_F(Cli, ALogThatCannotBeWrittenIsToldAndNothingIsDeleted) {
+  prefix.Plant(kWinTemp + L"a.tmp", "a");
+  const std::string log = prefix.Root() + "/taken.log";
+  ASSERT_EQ(mkdir(log.c_str(), 0700), 0);  // a folder in the file's place
+  Outcome run = Start({"clean", "--only", "Temporary_Files", "--log", log});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "purgello-cli: cannot write the log file '" + log + "'\n");
+  EXPECT_TRUE(Exists(kWinTemp + L"a.tmp"));
 }
 
 TEST_F(Cli, UsageErrorsNameTheProblemAndDeleteNothing) {
