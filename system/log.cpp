@@ -64,6 +64,7 @@ void TKLog::Add(const std::wstring& text, int level) {
     SaveLocked();
     return;
   }
+  if (waiting_) return;  // the flusher knows already
   waiting_ = true;
   if (!flusher_.joinable()) flusher_ = std::thread([this] { FlushWhenDue(); });
   wake_.notify_one();
