@@ -2,6 +2,7 @@
 // resource tree leads to the version resource, whose fixed part holds the
 // numbers. (16-bit NE files are not read.)
 #include "platform/file_version.h"
+#include "platform/posix/pe_version.h"
 
 #include <cstdint>
 #include <cstring>
@@ -173,6 +174,10 @@ std::wstring FileVersionText(const std::wstring& path) {
   if (!WideFileExists(path)) return L"File not found";
   std::string bytes;
   if (!ReadHead(path, bytes)) return std::wstring();
+  return VersionTextOfImage(std::move(bytes));
+}
+
+std::wstring VersionTextOfImage(std::string bytes) {
   Image image(std::move(bytes));
   PeFile pe(image);
   uint64_t offset;

@@ -50,7 +50,7 @@ bool LinuxNameOf(const std::wstring& name, std::string& out);
 
 // Texts: bytes that are not UTF-8 (and UTF-8 of U+F000..U+F0FF) map as in a
 // name; every other character is itself. LinuxTextOf(WideFromLinuxText(t))
-// gives t exactly, for any bytes.
+// gives t exactly, for any bytes but NUL (which no argument or path holds).
 std::wstring WideFromLinuxText(const std::string& text);
 bool LinuxTextOf(const std::wstring& text, std::string& out);
 
