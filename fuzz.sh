@@ -15,7 +15,8 @@ if [ $# -lt 2 ] || ! [[ " $names " == *" $1 "* ]] || ! [[ $2 =~ ^[0-9]+$ ]]; the
 fi
 name=$1 seconds=$2
 shift 2
-cmake --preset native-fuzz >/dev/null
+# Configured once; the build step reconfigures by itself when CMake files change.
+[ -f build/native-fuzz/build.ninja ] || cmake --preset native-fuzz >/dev/null
 cmake --build --preset native-fuzz --target "${name}_fuzz" -j 2
 work=build/native-fuzz/corpus/$name findings=build/native-fuzz/findings
 mkdir -p "$work" "$findings"
