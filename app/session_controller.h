@@ -1,0 +1,91 @@
+// The program's controller: the start-up, the cleaning sessions, automatic
+// mode and the close, over the main window's view. Portable: the window
+// program runs it on its GUI thread, native tests over a fake view, a fake
+// clock and a QueueDispatcher served by the test thread.
+//
+// Every public call is made on the GUI thread (the thread that serves the
+// dispatcher). The controller owns the review list, the log, the
+// secure-deletion object and the running worker; a worker is never detached
+// and is joined before anything it uses is freed.
+//
+// Contract between the window and the controller (the window's handlers are
+// thin calls of these): the names are the window's published event names.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/main_view.h"
+#include "platform/clock.h"
+
+class Dispatcher;
+class ReviewList;
+class TKLog;
+class TTextStorage;
+
+// What the controller asks of the system, injected so that tests never power
+// the machine off.
+struct SessionSystem {
+  std::function<void()> powerOff;  // Part of the after-action; real: PowerOff()
+  std::function<void()> reboot;
+  std::function<void(std::vector<std::wstring>& titles)> topLevelWindowTitles;
+};
+
+class SessionController {
+ public:
+  // programPath: the running executable; firstParameter: the first
+  // command-line parameter when there is one.
+  SessionController(MainView& view, Dispatcher& dispatcher, const platform::Clock& clock, SessionSystem system,
+                    std::wstring programPath, std::optional<std::wstring> firstParameter);
+  ~SessionController();
+  SessionController(const SessionController&) = delete;
+  SessionController& operator=(const SessionController&) = delete;
+
+  // The first activation: every start-up step in order (the log, the
+  // start-up lines, the first-run notice, ...). Runs once; later calls do
+  // nothing.
+  void AppEvtActivate();
+
+  // Sessions.
+  void Launch();              // clean_btn
+  void simulate_btnClick();
+  void AnalyseCleanandshutdown1Click();
+  void AnalyseCleanandclose1Click();
+  void AnalyseCleanandReboot1Click();
+
+  // Automatic mode: the one-second tick, the arming button, the "Now" link.
+  void TimerTimer();
+  void auto_btnClick();
+  void now_lblClick();
+
+  // Menu commands.
+  void Settings1Click();
+  void OpenLogFile1Click();
+  void CleanLogFile1Click();
+
+  // The window is asked to close (close box, "Quit", shut-down of Windows).
+  // True: the close sequence has run and the window may be destroyed. False:
+  // a worker is still running; it has been asked to stop after the file in
+  // hand, and the controller calls the view's CloseWindow once it has ended.
+  bool FormClose();
+  // The shut-down of Windows: as FormClose, but waits (serving the
+  // dispatcher's hand-overs) until the worker has ended and the close
+  // sequence has run, since the process may end as soon as this returns.
+  void EndSession();
+
+  // What the window shows and reads.
+  ReviewList& List();
+  TTextStorage& MainTs();
+  TKLog* Log();  // null until the first activation has created it
+  bool AutomaticMode() const;
+  bool Busy() const;
+  uint64_t TotalSaved() const;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
