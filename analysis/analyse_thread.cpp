@@ -9,6 +9,7 @@
 #include "platform/thread_priority.h"
 #include "system/exception_barrier.h"
 #include "system/log.h"
+#include "system/worker_thread.h"
 
 void TAnalyseThd::Execute(AnalysisHost& host) {
   // An exception ends the run as a failing rule does: the rows found stay.
@@ -20,6 +21,7 @@ void TAnalyseThd::Execute(AnalysisHost& host) {
     for (const Category& category : kCatalogue) {
       const bool enabled = host.isEnabled ? host.isEnabled(category.key) : IsCategoryEnabled(category.key);
       if (!enabled) continue;
+      if (StopRequested(host.stop)) break;
       const std::wstring status = category.statusCaption;
       if (host.showStatus) host.dispatcher->Invoke([&] { host.showStatus(status); });
       run.Log(L"Analyzing : " + status, 1);
@@ -31,12 +33,14 @@ void TAnalyseThd::Execute(AnalysisHost& host) {
   LogFlush(host.log);
 }
 
-void TAnalyseThd::Start(const AnalysisHost& host) {
-  std::thread([host = AnalysisHost(host)]() mutable {
+void TAnalyseThd::Start(WorkerThread& worker, const AnalysisHost& host) {
+  AnalysisHost owned = host;
+  owned.stop = worker.StopFlag();
+  worker.Start([host = std::move(owned)]() mutable {
     RunGuarded(host.log, L"the analysis worker", [&] {
       platform::SetCurrentThreadLowestPriority();
       Execute(host);
       if (host.done) host.dispatcher->Invoke(host.done);
     });
-  }).detach();
+  });
 }

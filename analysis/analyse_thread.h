@@ -4,11 +4,14 @@
 
 #include "analysis/analysis_run.h"
 
+class WorkerThread;
+
 class TAnalyseThd {
  public:
-  // Starts one run on a new thread at the lowest priority. The thread frees
-  // everything it owns after the end notification has run on the GUI thread.
-  static void Start(const AnalysisHost& host);
+  // Starts one run on worker's thread at the lowest priority; the end
+  // notification is its last hand-over. A stop request ends the run before
+  // the next category.
+  static void Start(WorkerThread& worker, const AnalysisHost& host);
 
   // The run body on the calling thread; the end notification is not sent.
   static void Execute(AnalysisHost& host);

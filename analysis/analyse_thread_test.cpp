@@ -16,6 +16,7 @@
 #include "platform/posix/memory_stores.h"
 #include "settings/settings_store.h"
 #include "system/dispatcher.h"
+#include "system/worker_thread.h"
 #include "system/log.h"
 #include "tests/support/planted_prefix.h"
 #include "tests/support/run_category.h"
@@ -49,8 +50,10 @@ class AnalyseThread : public ::testing::Test {
       dispatcher.Stop();
     };
     host.isEnabled = isEnabled;
-    TAnalyseThd::Start(host);
+    WorkerThread worker;
+    TAnalyseThd::Start(worker, host);
     dispatcher.Serve();
+    worker.Join();
   }
 
   std::vector<std::wstring> AnalyzingLines() {

@@ -3,6 +3,7 @@
 // gate, AddFoundItem, through which every found file passes.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -34,6 +35,8 @@ struct AnalysisHost {
   // The Internet Explorer stores the browser rules ask; the running system's
   // when not set.
   const IEStores* stores = nullptr;
+  // Set by the run's owner to end it before the next category; may be null.
+  const std::atomic<bool>* stop = nullptr;
 };
 
 class AnalysisRun {

@@ -7,6 +7,7 @@
 #include "model/review_list.h"
 #include "settings/settings_store.h"
 #include "system/dispatcher.h"
+#include "system/worker_thread.h"
 #include "system/log.h"
 #include "tests/support/planted_prefix.h"
 #include "tests/support/run_category.h"
@@ -103,8 +104,10 @@ TEST(WholeCatalogue, EveryCategoryFindsItsFileInCatalogueOrder) {
   host.list = &list;
   host.log = &log;
   host.done = [&] { dispatcher.Stop(); };
-  TAnalyseThd::Start(host);
+  WorkerThread worker;
+  TAnalyseThd::Start(worker, host);
   dispatcher.Serve();
+  worker.Join();
 
   EXPECT_EQ(testsupport::Rows(list), expected);
   size_t analyzing = 0;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/main_view.h"
+#include "app/startup.h"
 #include "platform/clock.h"
 
 class Dispatcher;
@@ -33,6 +34,11 @@ struct SessionSystem {
   std::function<void()> powerOff;  // Part of the after-action; real: PowerOff()
   std::function<void()> reboot;
   std::function<void(std::vector<std::wstring>& titles)> topLevelWindowTitles;
+  // Optional hooks of the language switcher and the update client, at their
+  // places in the start-up: the facts for the "Language : " and TLS lines, and
+  // the client's creation and start-up check after the first-run notice.
+  std::function<void(StartupFacts& facts)> completeStartupFacts;
+  std::function<void(TKLog& log)> startUpdateClient;
 };
 
 class SessionController {
@@ -71,6 +77,8 @@ class SessionController {
   // True: the close sequence has run and the window may be destroyed. False:
   // a worker is still running; it has been asked to stop after the file in
   // hand, and the controller calls the view's CloseWindow once it has ended.
+  // CloseWindow may be called from inside a worker's end notification: the
+  // window must not destroy the controller before that call has returned.
   bool FormClose();
   // The shut-down of Windows: as FormClose, but waits (serving the
   // dispatcher's hand-overs) until the worker has ended and the close
@@ -85,7 +93,24 @@ class SessionController {
   bool Busy() const;
   uint64_t TotalSaved() const;
 
+  // The period of automatic mode: AutoFrequency's lowest 8 bits (1 when it is
+  // not an integer), at most 24.
+  static int AutoFrequencyHours();
+  // The secure deletion scrambles names exactly when Scramble is "1".
+  void ApplyScrambleSetting();
+
  private:
+  void StartAutomaticCommand(bool close, bool shutdown, bool restart);
+  void AnalysisDone();
+  void StartCleaning();
+  void CleaningDone(uint64_t freedBytes);
+  void RunAfterAction();
+  const std::vector<std::wstring>& RefreshTitles();
+  bool HasCheckedItem(const wchar_t* part) const;
+  void RunBrowserWarnings();
+  void RunClose();
+  void CloseAfterWorker();
+
   struct State;
   std::unique_ptr<State> state_;
 };

@@ -118,7 +118,7 @@ void EnsureInstallId(const platform::Clock& clock) {
 }
 
 ProgramRun StartProgramRun(const std::wstring& programPath, const std::optional<std::wstring>& firstParameter,
-                           const platform::Clock& clock) {
+                           const platform::Clock& clock, const std::function<void(StartupFacts&)>& completeFacts) {
   ProgramRun run;
   run.programPath = programPath;
   // Sibling products find this program through this value.
@@ -126,7 +126,9 @@ ProgramRun StartProgramRun(const std::wstring& programPath, const std::optional<
   EnsureInstallId(clock);
   run.dataFolder = DataFolder(programPath, kApplicationTitle);
   run.log = std::make_unique<TKLog>(run.dataFolder + kApplicationTitle + L".log", kLogMaxLines, IsDebugMode(), clock);
-  WriteStartupLines(*run.log, ReadStartupFacts(programPath, firstParameter));
+  StartupFacts facts = ReadStartupFacts(programPath, firstParameter);
+  if (completeFacts) completeFacts(facts);
+  WriteStartupLines(*run.log, facts);
   DeleteUpdateLeftovers(run.dataFolder);
   LogKnownFolders(*run.log, platform::KnownFolderPath);
   return run;

@@ -78,5 +78,8 @@ struct ProgramRun {
 // the install id, the log (DataFolder + "Purgello.log", verbose when DebugMode
 // is "1") with the start-up lines, the update leftovers, the known folders.
 // The clock stamps the log's lines and must outlive the log.
+// completeFacts, when set, adds what the language switcher and the update
+// client know before the lines are written.
 ProgramRun StartProgramRun(const std::wstring& programPath, const std::optional<std::wstring>& firstParameter,
-                           const platform::Clock& clock = platform::SystemClock());
+                           const platform::Clock& clock = platform::SystemClock(),
+                           const std::function<void(StartupFacts&)>& completeFacts = nullptr);

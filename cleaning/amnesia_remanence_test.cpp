@@ -168,7 +168,7 @@ TEST(AmnesiaRemanenceTest, SparseFileOnAFullDiskIsShreddedAndTheCleaningGoesOn) 
   host.amnesia = &amnesia;
   host.rowHandled = [&](size_t, const std::wstring&, RowOutcome outcome) { outcomes.push_back(outcome); };
   CleanOptions options;
-  options.method = TAmnesia::kMethodThreePassDoD;
+  options.method = DeletionMethod::ThreePassDoD;
   options.trim = true;
   EXPECT_EQ(TCleanThd::Execute(host, options), (uint64_t(64) << 20) + kBlock * kBlocks);
   EXPECT_EQ(outcomes, (std::vector<RowOutcome>{RowOutcome::Deleted, RowOutcome::Deleted}));

@@ -17,6 +17,7 @@
 #include "system/dispatcher.h"
 #include "system/exception_barrier.h"
 #include "system/log.h"
+#include "system/worker_thread.h"
 
 namespace {
 
@@ -55,6 +56,10 @@ class CleaningRun {
       const size_t rows = list_.Count();
       removedNow_.assign(rows, false);
       for (size_t i = 0; i < rows; ++i) {
+        if (StopRequested(host_.stop)) {
+          LogFlush(host_.log);
+          return freed_;
+        }
         const FoundItem& row = list_.At(i);
         if (row.checked && !HandleRow(i, row)) {
           LogFlush(host_.log);
@@ -190,7 +195,7 @@ class CleaningRun {
       case IndexFileCleaning::NotAnIndexFile:
         break;
     }
-    const ShredResult result = host_.amnesia->ShredFile(path, options_.method, options_.trim, row.identity);
+    const ShredResult result = host_.amnesia->ShredFile(path, int(options_.method), options_.trim, row.identity);
     if (result.outcome == ShredOutcome::Changed) {
       SkipChanged(index, path);
       return true;
@@ -272,12 +277,14 @@ uint64_t TCleanThd::Execute(const CleanHost& host, const CleanOptions& options) 
   return run ? run->Freed() : 0;
 }
 
-void TCleanThd::Start(const CleanHost& host, const CleanOptions& options) {
-  std::thread([host = CleanHost(host), options]() {
+void TCleanThd::Start(WorkerThread& worker, const CleanHost& host, const CleanOptions& options) {
+  CleanHost owned = host;
+  owned.stop = worker.StopFlag();
+  worker.Start([host = std::move(owned), options]() {
     RunGuarded(host.log, L"the cleaning worker", [&] {
       platform::SetCurrentThreadLowestPriority();
       const uint64_t freed = Execute(host, options);
       if (host.done) host.dispatcher->Invoke([&] { host.done(freed); });
     });
-  }).detach();
+  });
 }

@@ -8,24 +8,27 @@
 // the displays is handed to the GUI thread (system/dispatcher.h).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "cleaning/system_stores.h"
+#include "settings/settings_vocabulary.h"
 
 class Dispatcher;
 class ReviewList;
 class TAmnesia;
 class TKLog;
+class WorkerThread;
 
 struct CleanOptions {
   bool automaticRun = false;  // the one-hour rule for young temporary files
   bool firefoxRunning = false;
   bool songbirdRunning = false;
   bool logDeletions = false;
-  int method = 0;  // 0 standard, 1 one random pass, 2 three passes
+  DeletionMethod method = DeletionMethod::Standard;
   bool trim = false;
 };
 
@@ -41,6 +44,9 @@ struct CleanHost {
   std::wstring cleaningText = L"Cleaning...";
   // The Internet Explorer stores; the running system's when not set.
   const IEStores* stores = nullptr;
+  // Set by the run's owner to end it before the next row, never in the middle
+  // of a file's passes; may be null.
+  const std::atomic<bool>* stop = nullptr;
 
   // GUI thread, each may be empty. progress: after every row of a pass, with
   // the row's index and the status text. rowsRemoved: after a sweep removed
@@ -58,8 +64,9 @@ struct CleanHost {
 
 class TCleanThd {
  public:
-  // Starts one cleaning on a new thread at the lowest priority.
-  static void Start(const CleanHost& host, const CleanOptions& options);
+  // Starts one cleaning on worker's thread at the lowest priority; the end
+  // notification is its last hand-over.
+  static void Start(WorkerThread& worker, const CleanHost& host, const CleanOptions& options);
   // The run on the calling thread; returns the freed bytes. No end notification.
   static uint64_t Execute(const CleanHost& host, const CleanOptions& options);
 };

@@ -6,6 +6,7 @@
 #include "model/review_list.h"
 #include "platform/recycle_bin.h"
 #include "system/dispatcher.h"
+#include "system/worker_thread.h"
 #include "system/log.h"
 #include "tests/support/planted_prefix.h"
 #include "tests/support/temp_tree.h"
@@ -44,8 +45,10 @@ TEST(CleanThreadStart, RecycleBinOnlyCleaningTakesOnePassAndNotifiesLast) {
     ++doneCount;
     dispatcher.Stop();
   };
-  TCleanThd::Start(host, CleanOptions());
+  WorkerThread worker;
+  TCleanThd::Start(worker, host, CleanOptions());
   dispatcher.Serve();
+  worker.Join();
 
   EXPECT_EQ(doneCount, 1);
   EXPECT_EQ(freed, 1024u);

@@ -85,7 +85,7 @@ TEST_F(CleanThread, DeletesCheckedFilesAndLogsEachPass) {
   list.SetChecked(2, false);
   CleanOptions options;
   options.logDeletions = true;
-  options.method = 2;
+  options.method = DeletionMethod::ThreePassDoD;
   options.trim = true;
   EXPECT_EQ(Clean(options), 120u);
   EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"Pass 1 : 2 items to be deleted", L"Deletion of : " + a + L" [SUCCESS]",
@@ -292,7 +292,7 @@ TEST_F(CleanThread, ARowWhoseFileChangedSinceTheAnalysisIsLeftAlone) {
       if (path == first) c.change(local);
     };
     CleanOptions options;
-    options.method = 2;
+    options.method = DeletionMethod::ThreePassDoD;
     options.trim = true;
     options.logDeletions = true;
     EXPECT_EQ(Clean(options), 5u);
@@ -336,7 +336,7 @@ TEST_F(CleanThread, APathWithADoubledSeparatorIsCleanedByEveryMethod) {
     AddFound(list, path);
     amnesia.scrambleNames = m.scramble;
     CleanOptions options;
-    options.method = m.method;
+    options.method = DeletionMethod(m.method);
     options.trim = m.trim;
     options.automaticRun = true;
     EXPECT_EQ(Clean(options), 7u);
@@ -357,7 +357,7 @@ TEST_F(CleanThread, FreedBytesCountOnlyFilesWhoseLastNameWent) {
   for (int method : {0, 2}) {
     SCOPED_TRACE("method " + std::to_string(method));
     CleanOptions options;
-    options.method = method;
+    options.method = DeletionMethod(method);
     EXPECT_EQ(Clean(options), method == 0 ? 100u : 0u);
     if (method == 0) {
       // Again with the other name as the found one and a second name left.
@@ -384,7 +384,7 @@ TEST_F(CleanThread, AnOverwriteThatFailsIsReportedWithItsErrorAndTheRunGoesOn) {
   const std::wstring full = Plant(L"full.bin", 5);
   const std::wstring c = Plant(L"c.tmp", 7);
   CleanOptions options;
-  options.method = 1;
+  options.method = DeletionMethod::OnePassRandom;
   options.logDeletions = true;
   EXPECT_EQ(Clean(options), 10u);
   EXPECT_FALSE(tree.Exists(L"a.tmp"));

@@ -32,6 +32,19 @@ void WindowDispatcher::Invoke(const std::function<void()>& fn) {
   SendMessageW(window_, kInvokeMessage, 0, reinterpret_cast<LPARAM>(&fn));
 }
 
+void WindowDispatcher::ServeUntil(const std::function<bool()>& finished) {
+  // GetMessage would serve the sent hand-over and then keep waiting for a
+  // posted message; waiting on the queue and peeking returns after each one.
+  while (!finished()) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, 100, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+}
+
 LRESULT CALLBACK WindowDispatcher::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kInvokeMessage) {
     auto* self = reinterpret_cast<WindowDispatcher*>(GetWindowLongPtrW(window, GWLP_USERDATA));

@@ -19,6 +19,8 @@ class WindowDispatcher : public Dispatcher {
   WindowDispatcher& operator=(const WindowDispatcher&) = delete;
 
   void Invoke(const std::function<void()>& fn) override;
+  // A nested message loop: sent hand-overs and the window messages go on.
+  void ServeUntil(const std::function<bool()>& finished) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

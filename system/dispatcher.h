@@ -23,6 +23,10 @@ class Dispatcher {
  public:
   virtual ~Dispatcher() = default;
   virtual void Invoke(const std::function<void()>& fn) = 0;
+  // Called on the served thread: serves hand-overs until finished() holds
+  // (checked before waiting and after each hand-over), for a caller that must
+  // not return before a worker has ended, such as the shut-down of Windows.
+  virtual void ServeUntil(const std::function<bool()>& finished) = 0;
 };
 
 // For a program with no window to keep responsive (the console program) and
@@ -31,6 +35,8 @@ class Dispatcher {
 class InlineDispatcher : public Dispatcher {
  public:
   void Invoke(const std::function<void()>& fn) override { fn(); }
+  // Every hand-over has already run inside its Invoke.
+  void ServeUntil(const std::function<bool()>&) override {}
 };
 
 // A dispatcher served by whichever thread calls Serve(): the tests' stand-in
@@ -44,6 +50,8 @@ class QueueDispatcher : public Dispatcher {
   // served thread.
   void Serve();
   void Stop();
+  // Like Serve, but returns as soon as finished() holds; Stop is not needed.
+  void ServeUntil(const std::function<bool()>& finished) override;
 
  private:
   struct Task {

@@ -71,3 +71,25 @@ void QueueDispatcher::Stop() {
   stopping_ = true;
   wake_.notify_all();
 }
+
+void QueueDispatcher::ServeUntil(const std::function<bool()>& finished) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  const std::thread::id previous = servedThread_;
+  servedThread_ = std::this_thread::get_id();
+  for (;;) {
+    lock.unlock();
+    if (finished()) break;
+    lock.lock();
+    wake_.wait(lock, [&] { return !queue_.empty(); });
+    Task* task = queue_.front();
+    queue_.pop_front();
+    queued_.fetch_sub(1, std::memory_order_relaxed);
+    lock.unlock();
+    (*task->fn)();
+    lock.lock();
+    task->done.store(true, std::memory_order_release);
+    wake_.notify_all();
+  }
+  lock.lock();
+  servedThread_ = previous;
+}

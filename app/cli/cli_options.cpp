@@ -41,11 +41,11 @@ bool ParseKeys(const std::wstring& option, const std::wstring& list, std::vector
   }
 }
 
-bool ParseMethod(const std::wstring& value, int& method) {
+bool ParseMethod(const std::wstring& value, DeletionMethod& method) {
   const wchar_t* const names[] = {L"standard", L"1pass", L"3pass"};
   for (int i = 0; i < 3; ++i)
     if (platform::EqualsNoCase(value, names[i])) {
-      method = i;
+      method = DeletionMethod(i);
       return true;
     }
   return false;

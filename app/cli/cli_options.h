@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/catalogue.h"
+#include "settings/settings_vocabulary.h"
 
 enum class CliCommand { Help, List, Preview, Clean };
 
@@ -15,7 +16,7 @@ struct CliOptions {
   CliCommand command = CliCommand::Help;
   // One flag per catalogue entry, in visiting order; starts at the defaults.
   std::array<bool, kCategoryCount> selected{};
-  int method = 0;  // 0 standard, 1 one random pass, 2 three passes
+  DeletionMethod method = DeletionMethod::Standard;
   bool trim = false;
   bool scramble = false;
   bool automatic = false;

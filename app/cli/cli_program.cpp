@@ -7,7 +7,7 @@
 #include "app/cli/cli_report.h"
 #include "app/cli/cli_system.h"
 #include "app/cli/row_outcomes.h"
-#include "app/cli/running_browsers.h"
+#include "app/cleaning_session.h"
 #include "cleaning/amnesia.h"
 #include "cleaning/clean_thread.h"
 #include "model/review_list.h"
@@ -126,8 +126,9 @@ int RunClean(const CliOptions& options, TKLog* log, Streams& streams) {
   cleanOptions.automaticRun = options.automatic;
   std::vector<std::wstring> titles;
   platform::TopLevelWindowTitles(titles);
-  cleanOptions.firefoxRunning = TitlesShowFirefox(titles);
-  cleanOptions.songbirdRunning = TitlesShowSongbird(titles);
+  const RunningBrowsers browsers = RunningBrowsersIn(titles);
+  cleanOptions.firefoxRunning = browsers.firefox;
+  cleanOptions.songbirdRunning = browsers.songbird;
   cleanOptions.logDeletions = log != nullptr;
   cleanOptions.method = options.method;
   cleanOptions.trim = options.trim;
@@ -155,11 +156,9 @@ int RunClean(const CliOptions& options, TKLog* log, Streams& streams) {
     if (outcome == RowOutcome::Deleted) streams.out.Write(OutcomeLine(outcome, label));
   };
   host.rowsRemoved = [&](const std::vector<size_t>& removed) { outcomes.Removed(removed); };
-  LogAdd(log, L"Start of cleaning", kLogInfo);
-  if (options.method == TAmnesia::kMethodOnePassRandom) LogAdd(log, L"Method : 1 pass random", kLogInfo);
-  if (options.method == TAmnesia::kMethodThreePassDoD) LogAdd(log, L"Method : 3 pass random (DoD)", kLogInfo);
+  LogStartOfCleaning(log, options.method);
   const uint64_t freed = TCleanThd::Execute(host, cleanOptions);
-  LogAdd(log, L"End of cleaning", kLogInfo);
+  LogEndOfCleaning(log);
 
   for (const RowOutcomes::Row& row : outcomes.Rows()) {
     if (!row.handled) continue;

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/cli/row_outcomes.h"
-#include "app/cli/running_browsers.h"
+#include "app/running_browsers.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/cli/running_browsers.h"
+#include "app/running_browsers.h"
 
 #include "platform/win_path.h"
 
