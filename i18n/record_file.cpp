@@ -173,6 +173,8 @@ int TStorefile::ReadData(std::string& data, int& size, bool advance) {
   int32_t tag;
   data.clear();
   if (AtEnd() || !RecordAt(pos_, payload, tag)) {
+    // As in Next: a damaged record is the end, so a reading loop always ends.
+    if (advance && open_) pos_ = bytes_.size();
     size = 0;
     return 0;
   }

@@ -59,7 +59,8 @@ class TStorefile {
   int PeekSize() const;
   // The payload, at most size bytes (a negative size, or one beyond the
   // payload, reads it all); size becomes the number read. Tag 0 and nothing at
-  // the end. With advance the position moves to the next record.
+  // the end or on a damaged record. With advance the position moves to the
+  // next record (to the end from a damaged one).
   int ReadData(std::string& payload, int& size, bool advance);
   int ReadString(std::string& text, bool advance);
   // Fewer than 4 payload bytes give the value they hold (the rest zero).

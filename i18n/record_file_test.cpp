@@ -162,9 +162,11 @@ TEST(RecordFileTest, DamagedFilesAreInconsistentAndWalksEnd) {
     EXPECT_FALSE(o.file.Consistent());
     int steps = 0;
     while (o.file.Next()) ASSERT_LT(++steps, 10);
+    // A loader reads until the end without looking at what it got.
+    std::string text;
+    for (o.file.First(), steps = 0; !o.file.AtEnd(); o.file.ReadString(text, true)) ASSERT_LT(++steps, 10);
     o.file.Last();
     for (steps = 0; o.file.Prior();) ASSERT_LT(++steps, 10);
-    std::string text;
     o.file.ReadString(text, true);
     o.file.GoTo(0);
   }
