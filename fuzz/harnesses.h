@@ -13,6 +13,7 @@ int FuzzWindowsPaths(const uint8_t* data, size_t size);
 int FuzzSettingsIni(const uint8_t* data, size_t size);
 int FuzzWineRegistryFile(const uint8_t* data, size_t size);
 int FuzzVersionResource(const uint8_t* data, size_t size);
+int FuzzLanguageFile(const uint8_t* data, size_t size);
 
 struct FuzzHarness {
   const char* name;  // also the corpus folder and the fuzz.sh name
@@ -25,4 +26,5 @@ inline constexpr FuzzHarness kFuzzHarnesses[] = {
     {"settings_ini", FuzzSettingsIni},
     {"wine_registry", FuzzWineRegistryFile},
     {"version", FuzzVersionResource},
+    {"language_file", FuzzLanguageFile},
 };
