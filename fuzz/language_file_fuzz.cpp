@@ -1,7 +1,8 @@
 // Language files, which anyone can drop beside the program: the record walker
-// ends in both directions within the records the bytes can hold, and the loader
+// ends in both directions within the records the bytes can hold, the loader
 // either applies a well-formed file or changes nothing, and never writes the
-// file. The input is the whole file, signature included.
+// file, and the translators' text form gives back the very same file. The
+// input is the whole file, signature included.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include "fuzz/fuzz_check.h"
 #include "fuzz/harnesses.h"
 #include "i18n/language_record.h"
+#include "i18n/language_text.h"
 #include "i18n/record_file.h"
 #include "platform/posix/wine_prefix.h"
 #include "tests/support/fake_components.h"
@@ -133,6 +135,14 @@ int FuzzLanguageFile(const uint8_t* data, size_t size) {
     }
     file.Close();
     FUZZ_CHECK(ReadBack(native) == bytes);
+  }
+
+  // Every file the text form takes comes back from it byte for byte.
+  std::string text, error;
+  if (LanguageFileToText(path, text, error)) {
+    const std::string backNative = Folder() + "/back.spk";
+    FUZZ_CHECK(TextToLanguageFile(text, platform::FromNativePath(Folder() + "/"), platform::FromNativePath(backNative), error));
+    FUZZ_CHECK(ReadBack(backNative) == bytes);
   }
 
   Windows windows;
