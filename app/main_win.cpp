@@ -1,7 +1,8 @@
 // Purgello.exe: the program's entry point. Until the main window exists it
 // runs the start-up and the close around an empty session: the portable
-// import, the maker value, the log with its start-up lines, the removal of a
-// previous update's leftovers, then the close with the portable export.
+// import, the maker value, the language, the log with its start-up lines, the
+// removal of a previous update's leftovers, then the close with the portable
+// export.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -10,7 +11,10 @@
 #include <string>
 
 #include "app/close_sequence.h"
+#include "app/program_languages.h"
+#include "app/settings_dialog.h"
 #include "app/startup.h"
+#include "i18n/text_storage.h"
 #include "platform/windows_identity.h"
 #include "settings/settings_store.h"
 #include "settings/settings_vocabulary.h"
@@ -55,7 +59,24 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   window.expertMode = IsSettingOn(kExpertModeSetting);
   window.maximized = IsSettingOn(kMaximizedSetting);
 
-  ProgramRun run = StartProgramRun(programPath, FirstParameter());
+  // MAIN WINDOW HOOK: until TMainDlg takes them over, components of the main
+  // window's and the About dialog's names hold what language files address
+  // there (their text tables) and the switcher `Langue`; the settings dialog
+  // is created with them, as at the program's start, its chooser bound to it.
+  Component mainDlg(L"MainDlg", &ApplicationComponent());
+  TTextStorage main_ts = MakeMainTs(&mainDlg);
+  TLangList Langue(&mainDlg, ApplicationComponent(), programPath.substr(0, programPath.find_last_of(L'\\') + 1));
+  ConfigureProgramLanguageList(Langue);
+  Component aboutDlg(L"AboutDlg", &ApplicationComponent());
+  TTextStorage TS_about = MakeTsAbout(&aboutDlg);
+  SettingsDlgEnvironment settingsEnvironment = DefaultSettingsDlgEnvironment();
+  settingsEnvironment.languageList = &Langue;
+  TSettingsDlg settingsDlg(settingsEnvironment);
+
+  // The first activation: the language before the main window's own work.
+  RunLanguageFirstActivation(Langue, programPath, CommandLineParameters(), DesignFont());
+  ProgramRun run = StartProgramRun(programPath, FirstParameter(), platform::SystemClock(),
+                                   [&Langue](StartupFacts& facts) { facts.languageName = Langue.CurrentLanguageName(); });
   RunCloseSequence(run, window);
   return 0;
 }

@@ -16,6 +16,7 @@
 #include "platform/registry.h"
 #include "platform/text_codec.h"
 #include "platform/whole_file.h"
+#include "i18n/language_text.h"
 #include "platform/win32/handle.h"
 #include "platform/win_path.h"
 #include "settings/ini_file.h"
@@ -98,6 +99,17 @@ class PurgelloExeTest : public ::testing::Test {
     return exitCode;
   }
 
+  // A language file the build made, copied beside the program.
+  void ShipLanguage(const std::wstring& name) {
+    const std::wstring built = platform::FolderOf(BuiltProgramPath()) + name;
+    ASSERT_TRUE(CopyFileW(built.c_str(), tree_.Path(name).c_str(), FALSE)) << "cannot copy " << platform::ToUtf8(built);
+  }
+  bool LogHas(const LogLine& wanted) const {
+    for (const LogLine& line : LogLines())
+      if (line == wanted) return true;
+    return false;
+  }
+
   Entries IniSection(const std::wstring& section) const {
     Entries out;
     for (const IniEntry& e : IniFile(tree_.ReadFile(L"settings.ini")).ReadSection(section)) out[e.name] = e.value;
@@ -174,6 +186,7 @@ TEST_F(PurgelloExeTest, DebugRunKeepsItsLogAndGivesBackItsSettings) {
       {L"Info", L"Administrator : " + YesNo(IsAdministrator())},
       {L"Info", L"Portable : Yes"},
       {L"Info", L"two words"},
+      {L"Info", L"Language : "},  // the saved French has no file here
       {L"Verbose", L"UID : " + uid},
   };
   // Both builds see the same folders of the 64-bit prefix, but that Windows
@@ -232,6 +245,36 @@ TEST_F(PurgelloExeTest, NormalRunLeavesOnlyItsSettingsFile) {
   for (platform::DirectoryReader reader(tree_.Root() + L"\\*"); reader.Next();)
     if (!reader.IsFolder()) beside.push_back(reader.Name());
   EXPECT_EQ(beside, (std::vector<std::wstring>{L"Purgello.exe", L"settings.ini"}));
+}
+
+TEST_F(PurgelloExeTest, StartsInTheSavedLanguageAndKeepsItAcrossRuns) {
+  ShipLanguage(L"HV_0000040C.SPK");
+  ShipLanguage(L"HV_00000407.SPK");
+  // A second French file that has since gone: the French one stands in for it.
+  tree_.WriteFile(L"settings.ini", "[Settings]\r\nDebugMode=1\r\n[Settings_DWORD]\r\nLangue=66572\r\n");
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    ASSERT_EQ(Run(L""), 0u);
+    EXPECT_TRUE(LogHas({L"Info", L"Language : Fran\u00E7ais"}));
+    EXPECT_EQ(IniSection(L"Settings_DWORD"), (Entries{{L"Langue", L"1036"}}));  // 0x040C, as switched to
+    Forget();
+  }
+}
+
+TEST_F(PurgelloExeTest, CoWritesTheTemplateBesideTheProgramAndStartsAsUsual) {
+  tree_.WriteFile(L"settings.ini", "[Settings]\r\nDebugMode=1\r\n");
+  ASSERT_EQ(Run(L"/CO"), 0u);
+  EXPECT_TRUE(LogHas({L"Info", L"Starting"}));
+  EXPECT_TRUE(LogHas({L"Info", L"Language : "}));
+  // As text and back: the same file, with every window's texts in it.
+  std::string text, error, original = tree_.ReadFile(L"HV_ORIGINAL.SPK");
+  ASSERT_TRUE(LanguageFileToText(tree_.Path(L"HV_ORIGINAL.SPK"), text, error)) << error;
+  EXPECT_NE(text.find("\nProgramVersion = " PURGELLO_VERSION_TEXT "\n"), std::string::npos);
+  EXPECT_NE(text.find("\nSettingsDlg.save_btn.Caption = Save\n"), std::string::npos);
+  EXPECT_NE(text.find("\nMainDlg.main_ts.Items = Purgello is a powerful"), std::string::npos);
+  EXPECT_NE(text.find("\nAboutDlg.TS_about.Items = About\\r\\n"), std::string::npos);
+  ASSERT_TRUE(TextToLanguageFile(text, tree_.Root() + L"\\", tree_.Path(L"back.spk"), error)) << error;
+  EXPECT_EQ(tree_.ReadFile(L"back.spk"), original);
 }
 
 }  // namespace

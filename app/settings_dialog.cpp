@@ -18,11 +18,11 @@ using gui::DesignRect;
 const wchar_t kStartupSwitch[] = L" /minimized";
 const wchar_t* const kMethodItems[] = {L"Standard", L"1 Pass Random", L"3 Pass DoD 5220.22-M"};
 
-// Layout at design size (client area 770 x 500). The category boxes stand in
+// Layout at design size (client area 770 x 548). The category boxes stand in
 // two columns inside "Files types", 17 pixels apart; the table gives each
 // key its place, column by column. The right column is the wider one: it
 // holds the longest caption ("Spybot Search & Destroy Update Cache").
-constexpr int kClientWidth = 770, kClientHeight = 500;
+constexpr int kClientWidth = 770, kClientHeight = 548;
 constexpr int kTypesLeft = 266, kTypesTop = 8, kTypesWidth = 496;
 constexpr int kColumnLefts[] = {kTypesLeft + 10, kTypesLeft + 230};
 constexpr int kColumnWidths[] = {220, 256};
@@ -98,8 +98,10 @@ TSettingsDlg::TSettingsDlg(SettingsDlgEnvironment environment)
                  DesignRect{16, 296, 230, 21}),
       fast_btn(*this, L"fast_btn", L"Fast", DesignRect{16, 325, 75, 25}),
       secure_btn(*this, L"secure_btn", L"Secure", DesignRect{97, 325, 75, 25}),
-      lang_grp(*this, L"lang_grp", L"Language", DesignRect{8, 364, 250, 95}),
-      types_grp(*this, L"types_grp", L"Files types", DesignRect{kTypesLeft, kTypesTop, kTypesWidth, 451}),
+      // Three languages in view: the heading, its line and three 32-pixel rows.
+      lang_grp(*this, L"lang_grp", L"Language", DesignRect{8, 364, 250, 144}),
+      LanguageChoice(*this, L"LanguageChoice", DesignRect{16, 382, 234, 118}),
+      types_grp(*this, L"types_grp", L"Files types", DesignRect{kTypesLeft, kTypesTop, kTypesWidth, 500}),
       categoryBoxes_([this] {
         std::vector<std::unique_ptr<gui::CheckBox>> boxes;
         for (const Category& c : kCatalogue) {
@@ -109,11 +111,11 @@ TSettingsDlg::TSettingsDlg(SettingsDlgEnvironment environment)
         }
         return boxes;
       }()),
-      default_btn(*this, L"default_btn", L"Default", DesignRect{276, 424, 75, 25}),
-      all_btn(*this, L"all_btn", L"Check All", DesignRect{357, 424, 75, 25}),
-      unall_btn(*this, L"unall_btn", L"Uncheck All", DesignRect{438, 424, 75, 25}),
-      save_btn(*this, L"save_btn", L"Save", DesignRect{kClientWidth - 164, 467, 75, 25}, ButtonRole::Default),
-      cancel_btn(*this, L"cancel_btn", L"Cancel", DesignRect{kClientWidth - 83, 467, 75, 25}, ButtonRole::Cancel) {
+      default_btn(*this, L"default_btn", L"Default", DesignRect{276, 473, 75, 25}),
+      all_btn(*this, L"all_btn", L"Check All", DesignRect{357, 473, 75, 25}),
+      unall_btn(*this, L"unall_btn", L"Uncheck All", DesignRect{438, 473, 75, 25}),
+      save_btn(*this, L"save_btn", L"Save", DesignRect{kClientWidth - 164, 516, 75, 25}, ButtonRole::Default),
+      cancel_btn(*this, L"cancel_btn", L"Cancel", DesignRect{kClientWidth - 83, 516, 75, 25}, ButtonRole::Cancel) {
   startup_chk.onClick = [this] { startup_chkClick(); };
   default_btn.onClick = [this] { default_btnClick(); };
   all_btn.onClick = [this] { all_btnClick(); };
@@ -124,6 +126,8 @@ TSettingsDlg::TSettingsDlg(SettingsDlgEnvironment environment)
   cancel_btn.onClick = [this] { EndModal(IDCANCEL); };
   SetDesignClientSize(kClientWidth, kClientHeight);
   LayOut();
+  // The switcher scans its folder once here; later scans leave the rows be.
+  if (environment_.languageList) LanguageChoice.SetLanguageList(environment_.languageList);
 }
 
 TSettingsDlg::~TSettingsDlg() = default;

@@ -15,6 +15,7 @@
 #include "gui/win32/group_box.h"
 #include "gui/win32/label.h"
 #include "gui/win32/spin_edit.h"
+#include "i18n/win32/language_choice_control.h"
 #include "platform/registry.h"
 
 // "Software\Microsoft\Windows\CurrentVersion\Run" of the current user.
@@ -25,6 +26,7 @@ struct SettingsDlgEnvironment {
   std::wstring programPath;                   // the executable's full path
   std::function<platform::RegKey()> openRunKey;  // the Run key, created when missing
   HWND ownerWindow = nullptr;                 // the main window, when there is one
+  TLangList* languageList = nullptr;          // the main window's switcher, shown by the chooser
 };
 SettingsDlgEnvironment DefaultSettingsDlgEnvironment(HWND ownerWindow = nullptr);
 
@@ -71,8 +73,9 @@ class TSettingsDlg : public gui::Dialog {
   gui::Label method_lbl;
   gui::ComboBox method_cmb;
   gui::Button fast_btn, secure_btn;
-  // The language chooser of the language switcher takes its place in here.
   gui::GroupBox lang_grp;
+  // Bound to the main window's language switcher; a click switches at once.
+  TLanguageChoice LanguageChoice;
   gui::GroupBox types_grp;
 
  private:

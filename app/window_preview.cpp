@@ -2,7 +2,11 @@
 // and keeps it open until it is closed, so that it can be looked at or
 // photographed (tools/screenshot.sh). Nothing is stored outside the prefix.
 //
-//   window_preview WINDOW [READY_FILE]
+//   window_preview WINDOW [READY_FILE [LANGUAGE]]
+//
+// The windows are shown with the language files beside Purgello.exe (the
+// folder above the preview's); LANGUAGE, a language code in hex (40C), is
+// switched to before the window shows.
 //
 // With READY_FILE the preview runs unattended: once the window is shown and
 // painted it writes the window's caption (UTF-8) into that file, and it closes
@@ -15,12 +19,15 @@
 #include <functional>
 #include <string>
 
+#include "app/program_languages.h"
 #include "app/settings_dialog.h"
+#include "i18n/text_storage.h"
 
 namespace {
 
 struct Preview {
   std::wstring readyFile;
+  std::wstring language;
   gui::WindowBase* window = nullptr;
   std::function<void()> close;
   bool announced = false;
@@ -53,12 +60,28 @@ void CALLBACK PreviewTick(HWND, UINT, UINT_PTR, DWORD) {
   }
 }
 
+// The folder of Purgello.exe in the build: the one above the preview's.
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH] = L"";
+  std::wstring folder(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+  folder.resize(folder.find_last_of(L'\\'));
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
 int ShowSettingsDlg() {
+  // The main window's part in languages, as the program has it.
+  Component mainDlg(L"MainDlg", &ApplicationComponent());
+  TTextStorage main_ts = MakeMainTs(&mainDlg);
+  TLangList Langue(&mainDlg, ApplicationComponent(), ProgramFolder());
+  ConfigureProgramLanguageList(Langue);
+  Langue.RegKey.clear();  // nothing kept in the prefix
   // A Run key that cannot be opened and a cancelled dialog: the preview
   // leaves the prefix's start-up list alone.
   SettingsDlgEnvironment environment = DefaultSettingsDlgEnvironment();
   environment.openRunKey = [] { return platform::RegKey(); };
+  environment.languageList = &Langue;
   TSettingsDlg dialog(environment);
+  if (!preview.language.empty()) Langue.SelectByCode(uint32_t(std::wcstoul(preview.language.c_str(), nullptr, 16)));
   preview.window = &dialog;
   preview.close = [&dialog] { dialog.EndModal(IDCANCEL); };
   dialog.Execute();
@@ -82,6 +105,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   const std::wstring window = argc > 1 ? argv[1] : L"";
   if (argc > 2) preview.readyFile = argv[2];
+  if (argc > 3) preview.language = argv[3];
   LocalFree(argv);
   for (const PreviewWindow& w : kWindows) {
     if (window != w.name) continue;

@@ -1,14 +1,17 @@
 #include "i18n/language_choice.h"
 
-FlagRowLayout LayOutFlagRow(int left, int top, int bottom, int flagWidth, int flagHeight, int textHeight) {
+#include "gui/anchoring.h"
+
+FlagRowLayout LayOutFlagRow(int left, int top, int bottom, int flagWidth, int flagHeight, int textHeight, int dpi) {
+  const int one = gui::ScaleLength(1, dpi);
   FlagRowLayout l;
-  l.flagLeft = left + 4;
-  l.flagTop = (top + bottom - 28) / 2;
-  l.frameLeft = left + 3;
-  l.frameTop = l.flagTop - 1;
-  l.frameWidth = flagWidth + 2;
-  l.frameHeight = flagHeight + 2;
-  l.textLeft = left + 2 + flagWidth + 10;
+  l.flagLeft = left + gui::ScaleLength(4, dpi);
+  l.flagTop = (top + bottom - gui::ScaleLength(28, dpi)) / 2;
+  l.frameLeft = l.flagLeft - one;  // the frame keeps its one-pixel margin at any DPI
+  l.frameTop = l.flagTop - one;
+  l.frameWidth = flagWidth + 2 * one;
+  l.frameHeight = flagHeight + 2 * one;
+  l.textLeft = left + gui::ScaleLength(2, dpi) + flagWidth + gui::ScaleLength(10, dpi);
   l.textTop = (top + bottom - textHeight) / 2;
   return l;
 }

@@ -11,13 +11,15 @@
 #include "i18n/lang_list.h"
 
 // Where one row's parts go, for a row from top to bottom at left and a flag
-// picture of flagWidth x flagHeight. Divisions truncate toward zero.
+// picture of flagWidth x flagHeight (pixels at dpi; the distances are design
+// pixels, scaled). Divisions truncate toward zero.
 struct FlagRowLayout {
   int frameLeft, frameTop, frameWidth, frameHeight;  // a frame around the flag
   int flagLeft, flagTop;
   int textLeft, textTop;
 };
-FlagRowLayout LayOutFlagRow(int left, int top, int bottom, int flagWidth, int flagHeight, int textHeight);
+FlagRowLayout LayOutFlagRow(int left, int top, int bottom, int flagWidth, int flagHeight, int textHeight,
+                            int dpi = 96);
 
 class LanguageChoice {
  public:

@@ -79,13 +79,16 @@ TEST(LanguageChoiceTest, RowPartsAreCentredWithTruncatingDivisions) {
   const struct Case {
     int left, top, bottom, flagWidth, flagHeight, textHeight;
     FlagRowLayout expected;
+    int dpi = 96;
   } cases[] = {
       {0, 0, 32, 22, 14, 13, {3, 1, 24, 16, 4, 2, 34, 9}},
       {5, 32, 64, 16, 11, 16, {8, 33, 18, 13, 9, 34, 33, 40}},
       {0, -10, 5, 16, 11, 14, {3, -17, 18, 13, 4, -16, 28, -9}},  // -33 / 2 is -16, -19 / 2 is -9
+      // At 144 DPI a 48-pixel row: distances 4 -> 6, 28 -> 42, 1 -> 2 (1.5 rounds up), 2 -> 3, 10 -> 15.
+      {0, 0, 48, 45, 30, 20, {4, 1, 49, 34, 6, 3, 63, 14}, 144},
   };
   for (const Case& c : cases) {
-    const FlagRowLayout l = LayOutFlagRow(c.left, c.top, c.bottom, c.flagWidth, c.flagHeight, c.textHeight);
+    const FlagRowLayout l = LayOutFlagRow(c.left, c.top, c.bottom, c.flagWidth, c.flagHeight, c.textHeight, c.dpi);
     const FlagRowLayout& e = c.expected;
     EXPECT_EQ(std::vector<int>({l.frameLeft, l.frameTop, l.frameWidth, l.frameHeight, l.flagLeft, l.flagTop, l.textLeft,
                                 l.textTop}),

@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "i18n/flag_picture.h"
 #include "i18n/language_record.h"
 #include "i18n/record_file.h"
 #include "platform/text_codec.h"
@@ -462,7 +463,10 @@ bool TextToLanguageFile(const std::string& text, const std::wstring& folder, con
   }
   std::string flag;
   if (const Line* line = field("Flag")) {
-    if (line->value.compare(0, 5, "file:") == 0) {
+    if (line->value.compare(0, 8, "stripes:") == 0) {
+      std::string why;
+      if (!DrawStripedFlag(line->value.substr(8), flag, why)) return fail(*line, why);
+    } else if (line->value.compare(0, 5, "file:") == 0) {
       if (!ReadFlagFile(folder, line->value.substr(5), flag)) return fail(*line, "cannot read " + line->value.substr(5));
     } else {
       if (line->value.size() % 2) return fail(*line, "odd hex digits");

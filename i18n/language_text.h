@@ -14,7 +14,8 @@
 bool LanguageFileToText(const std::wstring& path, std::string& text, std::string& error);
 
 // Writes the language file at path from its text form. folder (with its
-// trailing separator) is where a "Flag = file:NAME" picture is read from.
+// trailing separator) is where a "Flag = file:NAME" picture is read from;
+// "Flag = stripes:..." draws one (DrawStripedFlag).
 // False, with the line and the reason in error, when the text is wrong; the
 // file is then not written.
 bool TextToLanguageFile(const std::string& text, const std::wstring& folder, const std::wstring& path,

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "i18n/flag_picture.h"
 #include "i18n/language_record.h"
 #include "i18n/record_file.h"
 #include "tests/support/fake_components.h"
@@ -176,6 +179,46 @@ TEST(LanguageTextTest, AWrittenTextLoadsAsALanguage) {
   EXPECT_NE(back.find("MainDlg.clean_btn.Caption [translated] = Nettoyer \xE2\x82\xAC\n"), std::string::npos);
 }
 
+// The colour (RRGGBB) of the pixel at x, y counted from the top left.
+uint32_t PixelAt(const std::string& bmp, int x, int y) {
+  const auto byte = [&bmp](size_t at) { return static_cast<uint32_t>(static_cast<unsigned char>(bmp[at])); };
+  const uint32_t offset = byte(10) | byte(11) << 8, width = byte(18), height = byte(22);
+  const size_t stride = (width * 3 + 3) / 4 * 4;
+  const size_t at = offset + (height - 1 - static_cast<size_t>(y)) * stride + static_cast<size_t>(x) * 3;
+  return byte(at + 2) << 16 | byte(at + 1) << 8 | byte(at);
+}
+
+TEST(LanguageTextTest, DrawnFlagsAreWellFormedWithTheirStripesInPlace) {
+  const struct Case {
+    const char* description;
+    std::vector<std::tuple<int, int, uint32_t>> pixels;  // x, y, colour
+  } cases[] = {
+      {"vertical 0055A4 FFFFFF EF4135", {{0, 0, 0x0055A4}, {9, 19, 0x0055A4}, {10, 0, 0xFFFFFF}, {19, 10, 0xFFFFFF},
+                                         {20, 5, 0xEF4135}, {29, 19, 0xEF4135}}},
+      // Weighted: 1 + 2 + 1 quarters of 20 rows.
+      {"horizontal AA151B F1BF00*2 AA151B", {{0, 0, 0xAA151B}, {29, 4, 0xAA151B}, {0, 5, 0xF1BF00}, {15, 14, 0xF1BF00},
+                                              {0, 15, 0xAA151B}, {29, 19, 0xAA151B}}},
+      {"horizontal 000000 DD0000 FFCE00", {{3, 6, 0x000000}, {3, 7, 0xDD0000}, {3, 12, 0xDD0000}, {3, 13, 0xFFCE00}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.description);
+    std::string bmp, error;
+    ASSERT_TRUE(DrawStripedFlag(c.description, bmp, error)) << error;
+    EXPECT_TRUE(IsWellFormedBitmap(bmp));
+    for (const auto& [x, y, colour] : c.pixels) EXPECT_EQ(PixelAt(bmp, x, y), colour) << x << "," << y;
+  }
+  // Through the text form into the file's flag record.
+  testsupport::TempTree tree;
+  std::string error, drawn;
+  ASSERT_TRUE(TextToLanguageFile("Flag = stripes:vertical 0055A4 FFFFFF EF4135\n", tree.Root() + L"\\",
+                                 tree.Path(L"f.spk"), error)) << error;
+  Component app{L""};
+  TLanguageRecord record(app);
+  ASSERT_EQ(record.LoadAndApply(tree.Path(L"f.spk")), LoadResult::Loaded);
+  DrawStripedFlag("vertical 0055A4 FFFFFF EF4135", drawn, error);
+  EXPECT_EQ(record.flagBitmap, drawn);
+}
+
 TEST(LanguageTextTest, WrongTextsAreToldWithTheirLineAndWriteNothing) {
   const struct Case {
     const char* text;
@@ -192,6 +235,10 @@ TEST(LanguageTextTest, WrongTextsAreToldWithTheirLineAndWriteNothing) {
       {"Revision = 5\n", "revision 5 is not supported"},
       {"Flag = 4D4\n", "line 1: odd hex digits"},
       {"Flag = file:missing.bmp\n", "line 1: cannot read missing.bmp"},
+      {"Flag = stripes:diagonal 000000\n", "line 1: a flag is horizontal or vertical"},
+      {"Flag = stripes:vertical 00550\n", "line 1: not a colour RRGGBB[*weight]: 00550"},
+      {"Flag = stripes:vertical 005500*0\n", "line 1: not a colour RRGGBB[*weight]: 005500*0"},
+      {"Flag = stripes:horizontal\n", "line 1: a flag needs at least one stripe"},
       {"just words\n", "line 1: no \"=\""},
   };
   for (const Case& c : cases) {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# tools/screenshot.sh WINDOW OUT.png [DPI]
+# tools/screenshot.sh WINDOW OUT.png [DPI [LANGUAGE]]
 #
 # Photographs one of the program's windows, named by its component name
 # (SettingsDlg), at DPI (96 when absent): builds the win64 window preview,
@@ -10,13 +10,16 @@
 # Windows would). Fails with a message
 # when the window does not appear within PURGELLO_SCREENSHOT_TIMEOUT seconds
 # (120 by default). PURGELLO_SCREENSHOT_BUILD names another win64 build folder.
+# LANGUAGE, a language code in hex (40C), shows the window in that language
+# from the language files of the build.
 set -euo pipefail
-if [ $# -lt 2 ] || [ $# -gt 3 ]; then
-  echo "usage: tools/screenshot.sh WINDOW OUT.png [DPI]" >&2
+if [ $# -lt 2 ] || [ $# -gt 4 ]; then
+  echo "usage: tools/screenshot.sh WINDOW OUT.png [DPI [LANGUAGE]]" >&2
   exit 2
 fi
-window=$1 out=$2 dpi=${3:-96}
+window=$1 out=$2 dpi=${3:-96} language=${4:-}
 case $dpi in '' | *[!0-9]*) echo "screenshot: DPI must be a number, not \"$dpi\"" >&2; exit 2 ;; esac
+case $language in *[!0-9A-Fa-f]*) echo "screenshot: LANGUAGE must be a hex code, not \"$language\"" >&2; exit 2 ;; esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 for tool in xvfb-run xdotool import; do
   command -v "$tool" >/dev/null || { echo "screenshot: $tool is missing (tools/setup.sh installs it)" >&2; exit 1; }
@@ -27,9 +30,9 @@ build=${PURGELLO_SCREENSHOT_BUILD:-$root/build/win64}
 # true colour, so that nothing else is on it and nothing covers the window.
 if [ -z "${PURGELLO_SCREENSHOT_INNER:-}" ]; then
   if [ ! -f "$build/build.ninja" ]; then (cd "$root" && cmake --preset win64 >/dev/null); fi
-  cmake --build "$build" --target window_preview >/dev/null
+  cmake --build "$build" --target window_preview purgello_languages >/dev/null
   out=$(realpath -m "$out")
-  exec env PURGELLO_SCREENSHOT_INNER=1 xvfb-run -a -s "-screen 0 2400x1800x24 -nolisten tcp" "$0" "$window" "$out" "$dpi"
+  exec env PURGELLO_SCREENSHOT_INNER=1 xvfb-run -a -s "-screen 0 2400x1800x24 -nolisten tcp" "$0" "$window" "$out" "$dpi" $language
 fi
 
 scratch=$(mktemp -d /tmp/purgello-screenshot.XXXXXX)
@@ -43,7 +46,7 @@ finish() {
 trap finish EXIT
 
 PURGELLO_WINE_DPI=$dpi PURGELLO_WINE_FRAMES=1 "$root/tools/wine-run.sh" "$build/app/window_preview.exe" "$window" \
-  "Z:$(printf '%s' "$scratch/ready" | tr / '\\')" >"$scratch/output" 2>&1 &
+  "Z:$(printf '%s' "$scratch/ready" | tr / '\\')" $language >"$scratch/output" 2>&1 &
 runner=$!
 timeout=${PURGELLO_SCREENSHOT_TIMEOUT:-120}
 for ((tick = 0; tick < timeout * 5; ++tick)); do

@@ -1,0 +1,117 @@
+// The language files the build puts beside the program, against the real
+// windows: each loads, has an entry for every component and property the
+// translators' template lists (and none the windows lack), translates them,
+// keeps the text tables' order and placeholders, and fits the windows.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "app/settings_dialog.h"
+#include "gui/win32/layout_check.h"
+#include "i18n/language_record.h"
+#include "i18n/language_text.h"
+#include "i18n/text_storage.h"
+#include "platform/text_codec.h"
+#include "tests/support/temp_tree.h"
+
+namespace {
+
+// The build gives the Linux folder; Wine shows "/" as drive Z:.
+std::wstring ShippedFile(const std::wstring& name) {
+  std::wstring path = L"Z:" + platform::FromUtf8(PURGELLO_LANGUAGE_DIR) + L"/" + name;
+  for (wchar_t& c : path)
+    if (c == L'/') c = L'\\';
+  return path;
+}
+
+// "Path.Property" of every entry line of a language file's text form, with
+// the line's flags ("" or "translated").
+std::map<std::string, std::string> EntriesOf(const std::wstring& file) {
+  std::string text, error;
+  EXPECT_TRUE(LanguageFileToText(file, text, error)) << error;
+  std::map<std::string, std::string> entries;
+  bool header = true;
+  for (size_t from = 0; from < text.size();) {
+    size_t end = text.find('\n', from);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(from, end - from);
+    from = end + 1;
+    if (line.empty()) header = false;
+    if (header || line.empty() || line[0] == '#') continue;
+    const std::string left = line.substr(0, line.find(" = "));
+    const size_t open = left.find(" [");
+    entries[left.substr(0, open)] = open == std::string::npos ? "" : left.substr(open + 2, left.size() - open - 3);
+  }
+  return entries;
+}
+
+// The program's windows as the start-up creates them.
+struct Windows {
+  Component mainDlg{L"MainDlg", &ApplicationComponent()};
+  TTextStorage main_ts = MakeMainTs(&mainDlg);
+  Component aboutDlg{L"AboutDlg", &ApplicationComponent()};
+  TTextStorage TS_about = MakeTsAbout(&aboutDlg);
+  TSettingsDlg settingsDlg{SettingsDlgEnvironment{L"C:\\Purgello\\Purgello.exe", [] { return platform::RegKey(); }}};
+};
+
+struct Shipped {
+  const wchar_t* file;
+  uint16_t languageId;
+  const wchar_t* name;
+  const wchar_t* heading;
+  const wchar_t* settingsCaption;
+  const wchar_t* doneText;  // main_ts' "Done !"
+};
+const Shipped kShipped[] = {
+    {L"HV_0000040C.SPK", 0x040C, L"Fran\u00E7ais", L"Langue de l'interface", L"Param\u00E8tres", L"Termin\u00E9 !"},
+    {L"HV_00000407.SPK", 0x0407, L"Deutsch", L"Sprache der Oberfl\u00E4che", L"Einstellungen", L"Fertig !"},
+    {L"HV_00000C0A.SPK", 0x0C0A, L"Espa\u00F1ol", L"Idioma de la interfaz", L"Configuraci\u00F3n", L"\u00A1Hecho !"},
+};
+
+TEST(ShippedLanguagesTest, EachCoversTheTemplateAndFitsTheWindows) {
+  for (const Shipped& s : kShipped) {
+    SCOPED_TRACE(platform::ToUtf8(s.file));
+    Windows windows;
+    testsupport::TempTree tree;
+    TLanguageRecord record(ApplicationComponent());
+    record.SaveTemplate(tree.Path(L"HV_ORIGINAL.SPK"));
+    const auto wanted = EntriesOf(tree.Path(L"HV_ORIGINAL.SPK"));
+    const auto shipped = EntriesOf(ShippedFile(s.file));
+    ASSERT_GT(wanted.size(), 70u);
+    std::set<std::string> missing, stale, untranslated;
+    for (const auto& [entry, flags] : wanted)
+      if (!shipped.count(entry)) missing.insert(entry);
+    for (const auto& [entry, flags] : shipped) {
+      if (!wanted.count(entry)) stale.insert(entry);
+      // The spin box's number is the user's setting, not a text.
+      if (flags.find("translated") == std::string::npos && entry != "SettingsDlg.auto_freq.Caption")
+        untranslated.insert(entry);
+    }
+    EXPECT_EQ(missing, std::set<std::string>());
+    EXPECT_EQ(stale, std::set<std::string>());
+    EXPECT_EQ(untranslated, std::set<std::string>());
+
+    ASSERT_EQ(record.LoadAndApply(ShippedFile(s.file)), LoadResult::Loaded);
+    EXPECT_EQ(record.languageId, s.languageId);
+    EXPECT_EQ(record.languageName, s.name);
+    EXPECT_EQ(record.headingName, s.heading);
+    EXPECT_TRUE(IsWellFormedBitmap(record.flagBitmap));
+    EXPECT_EQ(windows.settingsDlg.Caption(), s.settingsCaption);
+    EXPECT_EQ(windows.settingsDlg.auto_freq.Text(), L"1");
+    EXPECT_EQ(windows.main_ts.Translate(L"Done !"), s.doneText);
+    // The tables keep their length and their placeholders where they were.
+    for (const TTextStorage* table : {&windows.main_ts, &windows.TS_about}) {
+      ASSERT_EQ(table->Items().size(), table->EnglishItems().size());
+      for (size_t i = 0; i < table->Items().size(); ++i)
+        EXPECT_EQ(table->Items()[i] == L"unused", table->EnglishItems()[i] == L"unused") << i;
+    }
+    EXPECT_EQ(windows.main_ts.Items().size(), 33u);
+    EXPECT_EQ(windows.TS_about.Items().size(), 8u);
+    // Also run at 144 DPI.
+    EXPECT_EQ(gui::LayoutFaults(windows.settingsDlg), std::vector<std::wstring>());
+  }
+}
+
+}  // namespace
