@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/close_sequence.h"
+#include "app/language_switch.h"
 #include "app/program_languages.h"
 #include "app/settings_dialog.h"
 #include "app/startup.h"
@@ -67,6 +68,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   TTextStorage main_ts = MakeMainTs(&mainDlg);
   TLangList Langue(&mainDlg, ApplicationComponent(), programPath.substr(0, programPath.find_last_of(L'\\') + 1));
   ConfigureProgramLanguageList(Langue);
+  // TMainDlg's LangueAfterLanguageSwitch does this, and logs the language
+  // once its log exists.
+  Langue.AfterLanguageSwitch = [&main_ts] { TakeSizeUnitsFrom(main_ts); };
   Component aboutDlg(L"AboutDlg", &ApplicationComponent());
   TTextStorage TS_about = MakeTsAbout(&aboutDlg);
   SettingsDlgEnvironment settingsEnvironment = DefaultSettingsDlgEnvironment();
