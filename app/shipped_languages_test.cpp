@@ -10,9 +10,11 @@
 
 #include "app/settings_dialog.h"
 #include "gui/win32/layout_check.h"
+#include "i18n/lang_list.h"
 #include "i18n/language_record.h"
 #include "i18n/language_text.h"
 #include "i18n/text_storage.h"
+#include "platform/registry.h"
 #include "platform/text_codec.h"
 #include "tests/support/temp_tree.h"
 
@@ -112,6 +114,55 @@ TEST(ShippedLanguagesTest, EachCoversTheTemplateAndFitsTheWindows) {
     // Also run at 144 DPI.
     EXPECT_EQ(gui::LayoutFaults(windows.settingsDlg), std::vector<std::wstring>());
   }
+}
+
+// What the user does while the dialog is shown; runs inside its modal loop.
+std::function<void()> whileShown;
+void CALLBACK RunWhileShown(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  std::function<void()> action = std::move(whileShown);
+  action();
+}
+
+TEST(ShippedLanguagesTest, AClickInTheSettingsDialogSwitchesItsOwnTextsAtOnce) {
+  const wchar_t kKey[] = L"Software\\Halvoris\\ShippedLanguagesTest";
+  platform::DeleteKeyTree(platform::RegRoot::CurrentUser, kKey);
+  Component mainDlg{L"MainDlg", &ApplicationComponent()};
+  TTextStorage main_ts = MakeMainTs(&mainDlg);
+  TLangList Langue(&mainDlg, ApplicationComponent(), ShippedFile(L""));
+  Langue.FilePrefix = L"HV_";
+  Langue.RegKey = kKey;
+  SettingsDlgEnvironment environment{L"C:\\Purgello\\Purgello.exe", [] { return platform::RegKey(); }};
+  environment.languageList = &Langue;
+  TSettingsDlg dlg(environment);
+  const LanguageChoice& choice = dlg.LanguageChoice.Behaviour();
+  ASSERT_EQ(choice.Rows().size(), 3u);  // French, German, Spanish in the table's order
+  EXPECT_EQ(choice.Rows()[1].substr(0, 8), L"Deutsch ");
+
+  std::wstring caption, save, heading;
+  std::vector<std::wstring> faults;
+  whileShown = [&] {
+    HWND list = dlg.LanguageChoice.ListHwnd();
+    SendMessageW(list, LB_SETCURSEL, 1, 0);
+    SendMessageW(dlg.LanguageChoice.Hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), LPARAM(list));
+    caption = dlg.Caption();
+    save = dlg.save_btn.WindowText();
+    heading = dlg.LanguageChoice.HeadingText();
+    faults = gui::LayoutFaults(dlg);
+    dlg.cancel_btn.Click();
+  };
+  SetTimer(nullptr, 0, 1, RunWhileShown);
+  dlg.Execute();
+  EXPECT_EQ(caption, L"Einstellungen");
+  EXPECT_EQ(save, L"Speichern");
+  EXPECT_EQ(heading, L"Sprache der Oberfl\u00E4che");
+  EXPECT_EQ(faults, std::vector<std::wstring>());
+  EXPECT_EQ(main_ts.Translate(L"Done !"), L"Fertig !");
+  uint32_t saved = 0;
+  EXPECT_TRUE(platform::RegKey::Open(platform::RegRoot::CurrentUser, kKey, platform::RegAccess::Read)
+                  .ReadDword(L"Langue", saved));
+  EXPECT_EQ(saved, 0x0407u);
+  platform::DeleteKeyTree(platform::RegRoot::CurrentUser, kKey);
 }
 
 }  // namespace
