@@ -23,9 +23,12 @@ class Dispatcher {
  public:
   virtual ~Dispatcher() = default;
   virtual void Invoke(const std::function<void()>& fn) = 0;
-  // Called on the served thread: serves hand-overs until finished() holds
-  // (checked before waiting and after each hand-over), for a caller that must
-  // not return before a worker has ended, such as the shut-down of Windows.
+  // Called on the served thread: serves hand-overs until finished() holds,
+  // for a caller that must not return before a worker has ended, such as the
+  // shut-down of Windows. finished() is tested on the calling thread before
+  // the first wait and after each hand-over, and at no other moment: it must
+  // only become true on this thread, inside a hand-over (a worker's end
+  // notification), never from another thread alone, or the wait may not end.
   virtual void ServeUntil(const std::function<bool()>& finished) = 0;
 };
 
@@ -50,7 +53,8 @@ class QueueDispatcher : public Dispatcher {
   // served thread.
   void Serve();
   void Stop();
-  // Like Serve, but returns as soon as finished() holds; Stop is not needed.
+  // Like Serve, but returns as soon as finished() holds, under the contract
+  // above; Stop is not needed.
   void ServeUntil(const std::function<bool()>& finished) override;
 
  private:
@@ -58,6 +62,9 @@ class QueueDispatcher : public Dispatcher {
     const std::function<void()>* fn;
     std::atomic<bool> done{false};
   };
+  // Runs the front task with the lock released and tells its worker.
+  void RunFront(std::unique_lock<std::mutex>& lock);
+
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<Task*> queue_;

@@ -39,6 +39,17 @@ void QueueDispatcher::Invoke(const std::function<void()>& fn) {
   if (--invoking_ == 0) wake_.notify_all();
 }
 
+void QueueDispatcher::RunFront(std::unique_lock<std::mutex>& lock) {
+  Task* task = queue_.front();
+  queue_.pop_front();
+  queued_.fetch_sub(1, std::memory_order_relaxed);
+  lock.unlock();
+  (*task->fn)();
+  lock.lock();
+  task->done.store(true, std::memory_order_release);
+  wake_.notify_all();
+}
+
 void QueueDispatcher::Serve() {
   std::unique_lock<std::mutex> lock(mutex_);
   servedThread_ = std::this_thread::get_id();
@@ -51,14 +62,7 @@ void QueueDispatcher::Serve() {
     }
     wake_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
     if (queue_.empty()) break;  // stopping, and nothing left to run
-    Task* task = queue_.front();
-    queue_.pop_front();
-    queued_.fetch_sub(1, std::memory_order_relaxed);
-    lock.unlock();
-    (*task->fn)();
-    lock.lock();
-    task->done.store(true, std::memory_order_release);
-    wake_.notify_all();
+    RunFront(lock);
   }
   // A worker whose last hand-over (its end notification) has run may still be
   // returning from Invoke; the caller may destroy this object once we return.
@@ -81,14 +85,7 @@ void QueueDispatcher::ServeUntil(const std::function<bool()>& finished) {
     if (finished()) break;
     lock.lock();
     wake_.wait(lock, [&] { return !queue_.empty(); });
-    Task* task = queue_.front();
-    queue_.pop_front();
-    queued_.fetch_sub(1, std::memory_order_relaxed);
-    lock.unlock();
-    (*task->fn)();
-    lock.lock();
-    task->done.store(true, std::memory_order_release);
-    wake_.notify_all();
+    RunFront(lock);
   }
   lock.lock();
   servedThread_ = previous;
