@@ -14,7 +14,7 @@ void CleanLogFile(const TKLog& log) {
   if (!FileExistsNonEmpty(log.FilePath())) return;
   TAmnesia amnesia;
   amnesia.scrambleNames = true;
-  amnesia.ShredFile(log.FilePath(), TAmnesia::kMethodThreePassDoD, true);
+  amnesia.ShredFile(log.FilePath(), DeletionMethod::ThreePassDoD, true);
 }
 
 void RemovePortableData(const std::wstring& programPath, const std::wstring& dataFolder, bool debugMode) {

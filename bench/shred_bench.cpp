@@ -71,7 +71,7 @@ double RunOurs(const std::string& path) {
   TAmnesia amnesia;
   amnesia.scrambleNames = true;
   auto start = std::chrono::steady_clock::now();
-  ShredResult result = amnesia.ShredFile(platform::FromNativePath(path), TAmnesia::kMethodThreePassDoD, true);
+  ShredResult result = amnesia.ShredFile(platform::FromNativePath(path), DeletionMethod::ThreePassDoD, true);
   double seconds = Seconds(start);
   return result.Deleted() && !Exists(path) ? seconds : -1;
 }

@@ -62,12 +62,12 @@ bool TAmnesia::FillFile(platform::SecureFile& file, uint8_t value) {
 
 void TAmnesia::TrimFile(platform::SecureFile& file) { file.Truncate(0); }
 
-bool TAmnesia::RunPasses(platform::SecureFile& file, int method) {
+bool TAmnesia::RunPasses(platform::SecureFile& file, DeletionMethod method) {
   switch (method) {
-    case kMethodOnePassRandom:
+    case DeletionMethod::OnePassRandom:
       Reseed();
       return FillFile(file, RandomFillValue());
-    case kMethodThreePassDoD:
+    case DeletionMethod::ThreePassDoD:
       Reseed();
       return FillFile(file, 0xAA) && FillFile(file, 0x55) && FillFile(file, RandomFillValue());
     default:
@@ -75,11 +75,11 @@ bool TAmnesia::RunPasses(platform::SecureFile& file, int method) {
   }
 }
 
-ShredResult TAmnesia::ShredFile(const std::wstring& path, int method, bool trim,
+ShredResult TAmnesia::ShredFile(const std::wstring& path, DeletionMethod method, bool trim,
                                 const platform::FileIdentity& identity) {
   // The standard method without a trim only takes names away: the content is
   // then not even opened for writing.
-  const bool touchesContent = trim || method == kMethodOnePassRandom || method == kMethodThreePassDoD;
+  const bool touchesContent = trim || method == DeletionMethod::OnePassRandom || method == DeletionMethod::ThreePassDoD;
   std::unique_ptr<platform::SecureFile> file = makeFile_();
   if (!file->Open(path, touchesContent ? platform::SecureAccess::Content : platform::SecureAccess::NameOnly,
                   &identity))

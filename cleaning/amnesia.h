@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/secure_file.h"
+#include "settings/settings_vocabulary.h"
 
 enum class ShredOutcome {
   Deleted,     // the name is gone
@@ -33,10 +34,6 @@ struct ShredResult {
 
 class TAmnesia {
  public:
-  // Methods: 0 none, 1 one random value, 2 0xAA then 0x55 then a random value.
-  static constexpr int kMethodStandard = 0;
-  static constexpr int kMethodOnePassRandom = 1;
-  static constexpr int kMethodThreePassDoD = 2;
   static constexpr size_t kBlockSize = 1048577;  // one more than 1 MiB
   static constexpr size_t kNameLength = 20;
 
@@ -51,7 +48,9 @@ class TAmnesia {
 
   // With an identity taken when the file was found, only that file is
   // touched (platform/secure_file.h); anything else at the path is Changed.
-  ShredResult ShredFile(const std::wstring& path, int method, bool trim,
+  // Passes: Standard none, OnePassRandom one random value, ThreePassDoD 0xAA
+  // then 0x55 then a random value; any other value none.
+  ShredResult ShredFile(const std::wstring& path, DeletionMethod method, bool trim,
                         const platform::FileIdentity& identity = platform::FileIdentity());
 
   // Gives the open file a random name in its folder; returns the path to use
@@ -72,7 +71,7 @@ class TAmnesia {
 
  private:
   void Reseed();
-  bool RunPasses(platform::SecureFile& file, int method);
+  bool RunPasses(platform::SecureFile& file, DeletionMethod method);
 
   FileFactory makeFile_;
   std::mt19937 random_;

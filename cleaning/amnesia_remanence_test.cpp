@@ -119,9 +119,9 @@ TEST(AmnesiaRemanenceTest, ShreddedFileLeavesNoMarkerOnTheDisk) {
 
   TAmnesia amnesia;
   amnesia.scrambleNames = true;
-  EXPECT_TRUE(amnesia.ShredFile(platform::FromNativePath(shredded), TAmnesia::kMethodOnePassRandom, true).Deleted());
+  EXPECT_TRUE(amnesia.ShredFile(platform::FromNativePath(shredded), DeletionMethod::OnePassRandom, true).Deleted());
   amnesia.scrambleNames = false;
-  EXPECT_TRUE(amnesia.ShredFile(platform::FromNativePath(plain), TAmnesia::kMethodStandard, false).Deleted());
+  EXPECT_TRUE(amnesia.ShredFile(platform::FromNativePath(plain), DeletionMethod::Standard, false).Deleted());
   ASSERT_TRUE(image.Unmount());
 
   const std::string after = image.Bytes();

@@ -197,7 +197,7 @@ TEST(AmnesiaTest, PassesOnThreeByteFileComeInOrderEachFlushed) {
     std::wstring path = tree.WriteFile(L"victim.dat", "abc");
     Recorder recorder;
     TAmnesia amnesia = RecordingAmnesia(recorder);
-    ShredResult result = amnesia.ShredFile(path, c.method, c.trim);
+    ShredResult result = amnesia.ShredFile(path, DeletionMethod(c.method), c.trim);
     EXPECT_EQ(result.outcome, ShredOutcome::Deleted);
     EXPECT_EQ(result.errorCode, 0u);
     ExpectSteps(recorder.steps, c.steps);
@@ -219,7 +219,7 @@ TEST(AmnesiaTest, PassesReachTheFileItselfAndKeepItsSize) {
 #endif
   };
   TAmnesia amnesia = RecordingAmnesia(recorder);
-  ShredResult result = amnesia.ShredFile(path, TAmnesia::kMethodThreePassDoD, false);
+  ShredResult result = amnesia.ShredFile(path, DeletionMethod::ThreePassDoD, false);
   EXPECT_EQ(result.outcome, ShredOutcome::Failed);
   EXPECT_EQ(result.errorCode, kErrorAccessDenied);
   ASSERT_EQ(recorder.passValues.size(), 3u);
@@ -237,7 +237,7 @@ TEST(AmnesiaTest, LargeFileIsWrittenInBlocksOfOneMebibytePlusOne) {
   Recorder recorder;
   recorder.failDelete = true;
   TAmnesia amnesia = RecordingAmnesia(recorder);
-  amnesia.ShredFile(path, TAmnesia::kMethodOnePassRandom, false);
+  amnesia.ShredFile(path, DeletionMethod::OnePassRandom, false);
   ExpectSteps(recorder.steps, {"W0+1048577=??", "W1048577+1048577=??", "W2097154+1=??", "F", "D"});
   ASSERT_FALSE(recorder.passValues.empty());
   EXPECT_EQ(tree.ReadFile(L"large.bin"), std::string(2 * block + 1, char(recorder.passValues[0])));
@@ -248,7 +248,7 @@ TEST(AmnesiaTest, EmptyFileGetsNoWritesAndIsDeleted) {
   std::wstring path = tree.WriteFile(L"empty.txt");
   Recorder recorder;
   TAmnesia amnesia = RecordingAmnesia(recorder);
-  EXPECT_TRUE(amnesia.ShredFile(path, TAmnesia::kMethodThreePassDoD, true).Deleted());
+  EXPECT_TRUE(amnesia.ShredFile(path, DeletionMethod::ThreePassDoD, true).Deleted());
   for (const std::string& step : recorder.steps) EXPECT_NE(step[0], 'W') << step;
   EXPECT_FALSE(tree.Exists(L"empty.txt"));
 }
@@ -283,7 +283,7 @@ TEST(AmnesiaTest, ScrambledFileIsDeletedUnderRandomNameInSameFolder) {
   Recorder recorder;
   TAmnesia amnesia = RecordingAmnesia(recorder);
   amnesia.scrambleNames = true;
-  EXPECT_TRUE(amnesia.ShredFile(path, TAmnesia::kMethodOnePassRandom, true).Deleted());
+  EXPECT_TRUE(amnesia.ShredFile(path, DeletionMethod::OnePassRandom, true).Deleted());
   ExpectSteps(recorder.steps, {"R", "W0+7=??", "F", "T0", "D"});
   EXPECT_EQ(platform::FolderOf(recorder.pathAtDelete), platform::FolderOf(path));
   std::wstring name = platform::FileNameOf(recorder.pathAtDelete);
@@ -300,7 +300,7 @@ TEST(AmnesiaTest, FailedDeletionAfterRenameGivesTheNameBack) {
   recorder.failDelete = true;
   TAmnesia amnesia = RecordingAmnesia(recorder);
   amnesia.scrambleNames = true;
-  ShredResult result = amnesia.ShredFile(path, TAmnesia::kMethodStandard, false);
+  ShredResult result = amnesia.ShredFile(path, DeletionMethod::Standard, false);
   EXPECT_EQ(result.outcome, ShredOutcome::Failed);
   EXPECT_EQ(result.errorCode, kErrorAccessDenied);
   ExpectSteps(recorder.steps, {"R", "D", "R"});
@@ -315,7 +315,7 @@ TEST(AmnesiaTest, WriteErrorEndsTheShredAndReportsTheCode) {
   recorder.failWriteOfValue = 0x55;  // the second pass hits a full volume
   TAmnesia amnesia = RecordingAmnesia(recorder);
   amnesia.scrambleNames = true;
-  ShredResult result = amnesia.ShredFile(path, TAmnesia::kMethodThreePassDoD, true);
+  ShredResult result = amnesia.ShredFile(path, DeletionMethod::ThreePassDoD, true);
   EXPECT_EQ(result.outcome, ShredOutcome::WriteError);
   EXPECT_EQ(result.errorCode, kErrorDiskFull);
   ExpectSteps(recorder.steps, {"R", "W0+5=AA", "F", "W0+5=55", "R"});  // no cut, no deletion
@@ -336,7 +336,7 @@ TEST(AmnesiaTest, ReadOnlyHiddenSystemFileIsDeletedByEveryMethod) {
     Recorder recorder;
     TAmnesia amnesia = RecordingAmnesia(recorder);
     amnesia.scrambleNames = c.method == 2;
-    ShredResult result = amnesia.ShredFile(path, c.method, c.trim);
+    ShredResult result = amnesia.ShredFile(path, DeletionMethod(c.method), c.trim);
     EXPECT_TRUE(result.Deleted()) << "error " << result.errorCode << ", steps " << ::testing::PrintToString(recorder.steps);
     EXPECT_TRUE(ListFolder(tree.Root()).empty());
     if (c.trim)
@@ -354,10 +354,10 @@ TEST(AmnesiaTest, NothingToDeleteIsAFailureWithItsCode) {
   for (bool content : {false, true}) {
     SCOPED_TRACE(content ? "content" : "name only");
     const int method = content ? 2 : 0;
-    ShredResult missing = amnesia.ShredFile(tree.Path(L"missing.txt"), method, content);
+    ShredResult missing = amnesia.ShredFile(tree.Path(L"missing.txt"), DeletionMethod(method), content);
     EXPECT_EQ(missing.outcome, ShredOutcome::Failed);
     EXPECT_EQ(missing.errorCode, kErrorFileNotFound);
-    ShredResult folder = amnesia.ShredFile(tree.Path(L"folder"), method, content);
+    ShredResult folder = amnesia.ShredFile(tree.Path(L"folder"), DeletionMethod(method), content);
     EXPECT_EQ(folder.outcome, ShredOutcome::Failed);
     EXPECT_EQ(folder.errorCode, kErrorAccessDenied);
     EXPECT_EQ(ListFolder(tree.Root()), std::vector<std::wstring>{L"folder"});
@@ -371,7 +371,7 @@ TEST(AmnesiaTest, PathInAnotherLetterCaseReachesTheFile) {
     tree.WriteFile(L"Cache\\Entry.DAT", "cached");
     tree.WriteFile(L"Cache\\Other.dat", "kept");
     TAmnesia amnesia;
-    ShredResult result = amnesia.ShredFile(tree.Path(L"cache\\ENTRY.dat"), method, false);
+    ShredResult result = amnesia.ShredFile(tree.Path(L"cache\\ENTRY.dat"), DeletionMethod(method), false);
     EXPECT_TRUE(result.Deleted()) << "error " << result.errorCode;
     EXPECT_EQ(ListFolder(tree.Path(L"Cache")), std::vector<std::wstring>{L"Other.dat"});
   }
@@ -384,7 +384,7 @@ TEST(AmnesiaTest, HardLinkedFileLosesOnlyThisName) {
   ASSERT_TRUE(MakeHardLink(path, tree.Path(L"b\\two.dat")));
   Recorder recorder;
   TAmnesia amnesia = RecordingAmnesia(recorder);
-  EXPECT_TRUE(amnesia.ShredFile(path, TAmnesia::kMethodThreePassDoD, true).Deleted());
+  EXPECT_TRUE(amnesia.ShredFile(path, DeletionMethod::ThreePassDoD, true).Deleted());
   EXPECT_EQ(recorder.steps, std::vector<std::string>{"D"});
   EXPECT_FALSE(tree.Exists(L"a\\one.dat"));
   EXPECT_EQ(tree.ReadFile(L"b\\two.dat"), "shared content");
@@ -399,7 +399,7 @@ TEST(AmnesiaTest, SymbolicLinkIsDeletedAsALinkAndItsTargetKeepsItsBytes) {
   Recorder recorder;
   TAmnesia amnesia = RecordingAmnesia(recorder);
   amnesia.scrambleNames = true;
-  EXPECT_TRUE(amnesia.ShredFile(tree.Path(L"cache\\link.tmp"), TAmnesia::kMethodThreePassDoD, true).Deleted());
+  EXPECT_TRUE(amnesia.ShredFile(tree.Path(L"cache\\link.tmp"), DeletionMethod::ThreePassDoD, true).Deleted());
   ExpectSteps(recorder.steps, {"R", "D"});
   EXPECT_TRUE(ListFolder(tree.Path(L"cache")).empty());
   EXPECT_EQ(tree.ReadFile(L"data\\precious.doc"), "do not touch");
@@ -415,7 +415,7 @@ TEST(AmnesiaTest, FileHeldOpenByAnotherProgramIsLeftWhole) {
   Recorder recorder;
   TAmnesia amnesia = RecordingAmnesia(recorder);
   amnesia.scrambleNames = true;
-  ShredResult result = amnesia.ShredFile(path, TAmnesia::kMethodThreePassDoD, true);
+  ShredResult result = amnesia.ShredFile(path, DeletionMethod::ThreePassDoD, true);
   other.Reset();
   EXPECT_EQ(result.outcome, ShredOutcome::Failed);
   EXPECT_EQ(result.errorCode, kErrorSharingViolation);
@@ -430,7 +430,7 @@ TEST(AmnesiaTest, DanglingSymbolicLinkIsDeleted) {
   TempTree tree;
   ASSERT_TRUE(MakeFileSymlink(tree.Path(L"gone.txt"), tree.Path(L"dangling.lnk")));
   TAmnesia amnesia;
-  EXPECT_TRUE(amnesia.ShredFile(tree.Path(L"dangling.lnk"), 2, true).Deleted());
+  EXPECT_TRUE(amnesia.ShredFile(tree.Path(L"dangling.lnk"), DeletionMethod::ThreePassDoD, true).Deleted());
   EXPECT_TRUE(ListFolder(tree.Root()).empty());
 }
 
@@ -455,7 +455,7 @@ TEST(AmnesiaTest, SparseFileIsOverwrittenWhereItHoldsDataOnly) {
   Recorder recorder;
   recorder.failDelete = true;  // keeps the file to look at
   TAmnesia amnesia = RecordingAmnesia(recorder);
-  amnesia.ShredFile(path, TAmnesia::kMethodThreePassDoD, false);
+  amnesia.ShredFile(path, DeletionMethod::ThreePassDoD, false);
   ExpectSteps(recorder.steps, {"W0+4096=AA", "W4194304+4096=AA", "F", "W0+4096=55", "W4194304+4096=55", "F",
                                "W0+4096=??", "W4194304+4096=??", "F", "D"});
   struct stat after;
@@ -481,7 +481,7 @@ TEST(AmnesiaTest, FilePlantedUnderTheNameMeanwhileIsNeverDeleted) {
     tree.WriteFile(L"swap.txt", "newcomer");
   };
   TAmnesia amnesia = RecordingAmnesia(recorder);
-  ShredResult result = amnesia.ShredFile(path, TAmnesia::kMethodThreePassDoD, true);
+  ShredResult result = amnesia.ShredFile(path, DeletionMethod::ThreePassDoD, true);
   EXPECT_EQ(result.outcome, ShredOutcome::Failed);
   EXPECT_EQ(tree.ReadFile(L"swap.txt"), "newcomer");
   EXPECT_EQ(tree.ReadFile(L"moved.txt"), "") << "the passes and the cut went to the file that was opened";

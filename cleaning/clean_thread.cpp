@@ -195,7 +195,7 @@ class CleaningRun {
       case IndexFileCleaning::NotAnIndexFile:
         break;
     }
-    const ShredResult result = host_.amnesia->ShredFile(path, int(options_.method), options_.trim, row.identity);
+    const ShredResult result = host_.amnesia->ShredFile(path, options_.method, options_.trim, row.identity);
     if (result.outcome == ShredOutcome::Changed) {
       SkipChanged(index, path);
       return true;

@@ -311,15 +311,15 @@ TEST_F(CleanThread, ARowWhoseFileChangedSinceTheAnalysisIsLeftAlone) {
 TEST_F(CleanThread, APathWithADoubledSeparatorIsCleanedByEveryMethod) {
   const struct {
     const char* name;
-    int method;
+    DeletionMethod method;
     bool trim;
     bool scramble;
   } methods[] = {
-      {"standard", TAmnesia::kMethodStandard, false, false},
-      {"one pass", TAmnesia::kMethodOnePassRandom, false, false},
-      {"three passes", TAmnesia::kMethodThreePassDoD, false, false},
-      {"trim", TAmnesia::kMethodStandard, true, false},
-      {"scramble", TAmnesia::kMethodStandard, false, true},
+      {"standard", DeletionMethod::Standard, false, false},
+      {"one pass", DeletionMethod::OnePassRandom, false, false},
+      {"three passes", DeletionMethod::ThreePassDoD, false, false},
+      {"trim", DeletionMethod::Standard, true, false},
+      {"scramble", DeletionMethod::Standard, false, true},
   };
   const std::wstring path = tree.Root() + L"\\\\found\\\\old.tmp";
   for (const auto& m : methods) {
@@ -336,7 +336,7 @@ TEST_F(CleanThread, APathWithADoubledSeparatorIsCleanedByEveryMethod) {
     AddFound(list, path);
     amnesia.scrambleNames = m.scramble;
     CleanOptions options;
-    options.method = DeletionMethod(m.method);
+    options.method = m.method;
     options.trim = m.trim;
     options.automaticRun = true;
     EXPECT_EQ(Clean(options), 7u);
