@@ -55,8 +55,34 @@ TEST(SystemPath, CleansWhatThePrefixWouldKeepLiterally) {
       {L"rel\\x.", L"\\\\?\\" + here + L"\\rel\\x."},
       {L"\\rel\\\\x", L"\\\\?\\" + drive + L"\\rel\\x"},
       {drive + L"rel\\x", L"\\\\?\\" + here + L"\\rel\\x"},
+      // A prefixed drive alone is its root; a volume named by its GUID is
+      // cleaned below its root like a drive.
+      {L"\\\\?\\C:", L"\\\\?\\C:\\"},
+      {L"\\\\?\\Volume{d1}\\a\\\\b\\.\\c\\..\\", L"\\\\?\\Volume{d1}\\a\\b"},
+      {L"\\\\?\\Volume{d1}", L"\\\\?\\Volume{d1}\\"},
+      // Nothing sound can be made of these: no call may get them.
+      {L"\\\\?\\C:C:", L""},
+      {L"\\\\?\\C:a", L""},
+      {L"\\\\?\\", L""},
+      {L"\\\\?\\UNC", L""},
+      {L"\\\\?\\UNC\\server", L""},
+      {L"\\\\?\\UNC\\server\\..\\x", L""},
+      {L"\\\\?\\elsewhere\\x", L""},
+      {L"\\\\..\\share\\x", L""},
+      {L"\\\\server\\.\\x", L""},
+      {L"\\\\.", L""},
+      {std::wstring(L"C:\\a\0b", 6), L""},
   };
   for (const auto& c : cases) EXPECT_EQ(SystemPath(c.path), c.expected) << c.path;
+}
+
+TEST(SystemPath, TheNativeFormIsTakenOnlyFromTheCleanedForm) {
+  EXPECT_EQ(NtSystemPath(L"C:\\a\\\\b\\"), L"\\??\\C:\\a\\b");
+  EXPECT_EQ(NtSystemPath(L"\\\\server\\share\\x"), L"\\??\\UNC\\server\\share\\x");
+  // A device is no rename target, and its own path was never cleaned.
+  EXPECT_EQ(NtSystemPath(L"\\\\.\\x"), L"");
+  EXPECT_EQ(NtSystemPath(L"\\\\.\\a\\..\\b"), L"");
+  EXPECT_EQ(NtSystemPath(L"\\\\?\\"), L"");
 }
 
 // What Windows refuses after the prefix, which test builds stop at.
@@ -65,7 +91,8 @@ TEST(SystemPath, TheCheckRefusesWhatWindowsWouldNotFind) {
                               L"\\\\?\\Volume{1}\\a"})
     EXPECT_TRUE(IsSystemForm(good)) << good;
   for (const wchar_t* bad : {L"C:\\a", L"\\\\?\\C:\\a\\\\b", L"\\\\?\\C:\\a\\", L"\\\\?\\C:\\a\\.\\b", L"\\\\?\\C:\\a\\..",
-                             L"\\\\?\\C:/a", L"\\\\?\\UNC\\s\\"})
+                             L"\\\\?\\C:/a", L"\\\\?\\UNC\\s\\", L"\\\\?\\", L"\\\\?\\C:C:", L"\\\\?\\C:",
+                             L"\\\\?\\UNC\\..\\sh\\x", L"\\\\?\\elsewhere\\x", L"\\\\?\\Volume{1}\\a\\"})
     EXPECT_FALSE(IsSystemForm(bad)) << bad;
 }
 

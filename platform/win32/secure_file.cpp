@@ -212,6 +212,7 @@ bool SecureFile::Rename(const std::wstring& newPath) {
   if (!impl_->handle.Valid()) return Fail(ERROR_INVALID_HANDLE);
   // The rename information takes the native form on every Windows version.
   const std::wstring target = NtSystemPath(newPath);
+  if (target.empty()) return Fail(ERROR_INVALID_NAME);
   const size_t nameBytes = target.size() * sizeof(wchar_t);
   std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFO, FileName) + nameBytes + sizeof(wchar_t), 0);
   auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
