@@ -1,6 +1,7 @@
 #include "model/review_list.h"
 
 #include "model/catalogue.h"
+#include "model/erase_indices.h"
 #include "platform/file_system.h"
 #include "platform/recycle_bin.h"
 
@@ -24,18 +25,7 @@ void ReviewList::Delete(size_t index) {
   if (index < items_.size()) items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-void ReviewList::DeleteRows(const std::vector<size_t>& ascendingIndices) {
-  size_t next = 0, kept = 0;
-  for (size_t i = 0; i < items_.size(); ++i) {
-    if (next < ascendingIndices.size() && ascendingIndices[next] == i) {
-      ++next;
-      continue;
-    }
-    if (kept != i) items_[kept] = std::move(items_[i]);
-    ++kept;
-  }
-  items_.resize(kept);
-}
+void ReviewList::DeleteRows(const std::vector<size_t>& indices) { EraseIndices(items_, indices); }
 
 uint64_t ReviewList::CheckedItemsCount() const {
   uint64_t count = 0;

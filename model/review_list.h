@@ -29,8 +29,8 @@ class ReviewList {
   // Rows whose caption equals the given one exactly.
   void SetCheckByCaption(const std::wstring& caption, bool checked);
   void Delete(size_t index);
-  // Deletes the rows at these ascending indices in one go.
-  void DeleteRows(const std::vector<size_t>& ascendingIndices);
+  // Deletes the rows at these indices in one go (see EraseIndices).
+  void DeleteRows(const std::vector<size_t>& indices);
   // Puts the rows in this order: order[i] is the old index of the new row i,
   // each old index once. Any other order leaves the list as it is.
   void Reorder(const std::vector<size_t>& order);

@@ -22,8 +22,8 @@ class RowOutcomes {
 
   // Returns the row's number in the original list.
   size_t Handled(size_t index, const std::wstring& label, RowOutcome outcome);
-  // The indices the sweep removed, ascending, as they were before the removal.
-  void Removed(const std::vector<size_t>& ascendingIndices);
+  // The indices the sweep removed, as they were before the removal.
+  void Removed(const std::vector<size_t>& indices);
 
   // In original order.
   const std::vector<Row>& Rows() const { return rows_; }
