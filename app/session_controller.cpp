@@ -71,6 +71,7 @@ struct SessionController::State {
   // The list is as a "Simulate" analysis left it: "Clean" cleans it as it is.
   bool reviewing = false;
   bool ending = false;        // inside a worker's end notification
+  bool warning = false;       // a running-browser warning is shown
   bool closeWaiting = false;  // the window asked to close while a worker ran
   bool closed = false;        // the close sequence has run
   uint32_t due = 0;
@@ -155,7 +156,7 @@ void SessionController::Launch() {
     // The user reviewed this list; a new analysis would check again what
     // they unchecked.
     s.reviewing = false;
-    if (!s.automaticMode) RunBrowserWarnings();
+    if (!s.automaticMode && !WarnOfRunningBrowsers()) return;
     StartCleaning();
     return;
   }
@@ -217,8 +218,7 @@ void SessionController::AnalysisDone() {
   }
   if (s.simulate) {
     s.reviewing = true;
-  } else {
-    if (!s.automaticMode) RunBrowserWarnings();
+  } else if (s.automaticMode || WarnOfRunningBrowsers()) {
     StartCleaning();
   }
   s.simulate = false;
@@ -226,6 +226,7 @@ void SessionController::AnalysisDone() {
 
 void SessionController::StartCleaning() {
   State& s = *state_;
+  if (s.closed) return;
   if (s.list.Count() == 0) {
     RunAfterAction();
     s.automaticRun = false;
@@ -305,9 +306,21 @@ void SessionController::RunBrowserWarnings() {
   State& s = *state_;
   if (TitlesShowFirefox(RefreshTitles()) && HasCheckedItem(L"Firefox"))
     s.view.ShowInfo(s.T(L"Firefox is running. Its associated file will not be cleanned. Please close Firefox and retry"));
-  if (TitlesShowSongbird(RefreshTitles()) && HasCheckedItem(L"Songbird"))
+  if (!s.closeWaiting && TitlesShowSongbird(RefreshTitles()) && HasCheckedItem(L"Songbird"))
     s.view.ShowInfo(
         s.T(L"Songbird is running. Its associated file will not be cleanned. Please close Songbird and retry"));
+}
+
+bool SessionController::WarnOfRunningBrowsers() {
+  State& s = *state_;
+  // The boxes are modal and the window can be closed under them: that close
+  // waits until they are gone and then takes the cleaning's place.
+  s.warning = true;
+  RunBrowserWarnings();
+  s.warning = false;
+  if (!s.closeWaiting) return true;
+  CloseAfterWorker();
+  return false;
 }
 
 // Automatic mode.
@@ -360,7 +373,9 @@ void SessionController::auto_btnClick() {
     s.due = s.Tick() + kFirstRunDelayMs;
     s.reviewing = false;
   }
-  s.SetSessionControls(!s.automaticMode);
+  // auto_btn stays usable during a manual cleaning: disarming then must not
+  // hand the list and the session commands back while the worker reads them.
+  if (!s.busy) s.SetSessionControls(!s.automaticMode);
   LogAdd(s.Log(), s.automaticMode ? L"Automatic mode : ON" : L"Automatic mode : OFF", kLogInfo);
   TimerTimer();
 }
@@ -395,12 +410,12 @@ void SessionController::CleanLogFile1Click() {
 bool SessionController::FormClose() {
   State& s = *state_;
   if (s.closed) return true;
-  if (s.busy && !s.ending) {
+  if ((s.busy && !s.ending) || s.warning) {
     if (!s.closeWaiting) {
       s.closeWaiting = true;
       s.analysisWorker.RequestStop();
       s.cleaningWorker.RequestStop();
-      LogAdd(s.Log(), L"Closing : the running task stops after the current file", kLogInfo);
+      if (s.busy) LogAdd(s.Log(), L"Closing : the running task stops after the current file", kLogInfo);
     }
     return false;
   }

@@ -75,8 +75,9 @@ class SessionController {
 
   // The window is asked to close (close box, "Quit", shut-down of Windows).
   // True: the close sequence has run and the window may be destroyed. False:
-  // a worker is still running; it has been asked to stop after the file in
-  // hand, and the controller calls the view's CloseWindow once it has ended.
+  // a worker is still running (it has been asked to stop after the file in
+  // hand) or a running-browser warning is shown; the controller calls the
+  // view's CloseWindow once the worker has ended or the warnings are gone.
   // CloseWindow may be called from inside a worker's end notification: the
   // window must not destroy the controller before that call has returned.
   bool FormClose();
@@ -108,6 +109,9 @@ class SessionController {
   const std::vector<std::wstring>& RefreshTitles();
   bool HasCheckedItem(const wchar_t* part) const;
   void RunBrowserWarnings();
+  // The warnings of a manual session; false when the window was closed
+  // meanwhile (the close sequence has run instead).
+  bool WarnOfRunningBrowsers();
   void RunClose();
   void CloseAfterWorker();
 
