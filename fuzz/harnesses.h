@@ -14,6 +14,7 @@ int FuzzSettingsIni(const uint8_t* data, size_t size);
 int FuzzWineRegistryFile(const uint8_t* data, size_t size);
 int FuzzVersionResource(const uint8_t* data, size_t size);
 int FuzzLanguageFile(const uint8_t* data, size_t size);
+int FuzzUpdateReply(const uint8_t* data, size_t size);
 
 struct FuzzHarness {
   const char* name;  // also the corpus folder and the fuzz.sh name
@@ -27,4 +28,5 @@ inline constexpr FuzzHarness kFuzzHarnesses[] = {
     {"wine_registry", FuzzWineRegistryFile},
     {"version", FuzzVersionResource},
     {"language_file", FuzzLanguageFile},
+    {"update_reply", FuzzUpdateReply},
 };

@@ -1,10 +1,13 @@
 #include "gui/window_dispatcher.h"
 
+#include <memory>
+
 #include "system/exception_barrier.h"
 
 namespace {
 
 constexpr UINT kInvokeMessage = WM_APP + 1;
+constexpr UINT kPostMessage = WM_APP + 2;  // lParam: a std::function<void()> on the heap, owned by the message
 const wchar_t kClassName[] = L"PurgelloDispatcher";
 
 }  // namespace
@@ -21,7 +24,16 @@ WindowDispatcher::WindowDispatcher(TKLog* log) : log_(log), guiThread_(GetCurren
 }
 
 WindowDispatcher::~WindowDispatcher() {
-  if (window_) DestroyWindow(window_);
+  if (!window_) return;
+  MSG message;
+  while (PeekMessageW(&message, window_, kPostMessage, kPostMessage, PM_REMOVE))
+    delete reinterpret_cast<std::function<void()>*>(message.lParam);
+  DestroyWindow(window_);
+}
+
+void WindowDispatcher::Post(std::function<void()> fn) {
+  auto* owned = new std::function<void()>(std::move(fn));
+  if (!window_ || !PostMessageW(window_, kPostMessage, 0, reinterpret_cast<LPARAM>(owned))) delete owned;
 }
 
 void WindowDispatcher::Invoke(const std::function<void()>& fn) {
@@ -50,6 +62,12 @@ LRESULT CALLBACK WindowDispatcher::WindowProc(HWND window, UINT message, WPARAM 
     auto* self = reinterpret_cast<WindowDispatcher*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     RunGuarded(self ? self->log_ : nullptr, L"a hand-over to the window thread",
                [&] { (*reinterpret_cast<const std::function<void()>*>(lParam))(); });
+    return 0;
+  }
+  if (message == kPostMessage) {
+    std::unique_ptr<std::function<void()>> fn(reinterpret_cast<std::function<void()>*>(lParam));
+    auto* self = reinterpret_cast<WindowDispatcher*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    RunGuarded(self ? self->log_ : nullptr, L"a hand-over to the window thread", [&] { (*fn)(); });
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);

@@ -21,6 +21,8 @@ class WindowDispatcher : public Dispatcher {
   void Invoke(const std::function<void()>& fn) override;
   // A nested message loop: sent hand-overs and the window messages go on.
   void ServeUntil(const std::function<bool()>& finished) override;
+  // A posted message; what is still queued when the dispatcher goes is dropped.
+  void Post(std::function<void()> fn) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

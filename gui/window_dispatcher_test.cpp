@@ -80,4 +80,34 @@ TEST(WindowDispatcher, InvokeOnTheGuiThreadRunsAtOnce) {
   EXPECT_EQ(ran, 1);
 }
 
+TEST(WindowDispatcher, PostReturnsAtOnceAndRunsLaterOnTheGuiThreadInOrder) {
+  const DWORD guiThread = GetCurrentThreadId();
+  std::vector<int> seen;
+  bool allOnGuiThread = true;
+  {
+    WindowDispatcher dispatcher;
+    bool done = false;
+    std::thread worker([&] {
+      // The GUI thread is not serving yet: a sent hand-over would wait here.
+      for (int i = 0; i < 20; ++i)
+        dispatcher.Post([&, i] {
+          allOnGuiThread = allOnGuiThread && GetCurrentThreadId() == guiThread;
+          seen.push_back(i);
+        });
+      dispatcher.Post([&] { done = true; });
+    });
+    worker.join();
+    EXPECT_TRUE(seen.empty());
+    PumpUntil(done);
+
+    // What is still queued when the dispatcher goes is dropped, not run.
+    dispatcher.Post([&] { seen.push_back(-1); });
+  }
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  EXPECT_TRUE(allOnGuiThread);
+  ASSERT_EQ(seen.size(), 20u);
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(seen[i], i);
+}
+
 }  // namespace

@@ -30,6 +30,10 @@ class Dispatcher {
   // only become true on this thread, inside a hand-over (a worker's end
   // notification), never from another thread alone, or the wait may not end.
   virtual void ServeUntil(const std::function<bool()>& finished) = 0;
+  // Hands fn to the served thread to run later and returns at once, from any
+  // thread: for callers that must never wait on the GUI thread (the network's
+  // own threads). A dispatcher that cannot queue runs it through Invoke.
+  virtual void Post(std::function<void()> fn) { Invoke(fn); }
 };
 
 // For a program with no window to keep responsive (the console program) and
