@@ -22,7 +22,7 @@ const wchar_t kSystemTlsName[] = L"Schannel (WinHTTP)";
 namespace {
 
 constexpr DWORD kTlsProtocols =
-    WINHTTP_FLAG_SECUREPROTOCOL_TLS1 | WINHTTP_FLAG_SECUREPROTOCOL_TLS1_1 | WINHTTP_FLAG_SECUREPROTOCOL_TLS1_2;
+    WINHTTP_FLAG_SECURE_PROTOCOL_TLS1 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_1 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2;
 
 std::wstring Base64(const std::string& bytes) {
   static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
