@@ -10,13 +10,14 @@ function(purgello_library name)
   endif()
 endfunction()
 
-# purgello_test(name SOURCES ... [DEPS ...] [NATIVE_ONLY] [WINDOWS_ONLY] [TSAN])
+# purgello_test(name SOURCES ... [DEPS ...] [NATIVE_ONLY] [WINDOWS_ONLY] [TSAN] [RUN_WITH command...])
 # A test program is one CTest test. On Windows builds it runs under Wine in a
 # fresh 64-bit prefix (tools/wine-run.sh), the i686 build through its 32-bit
 # layer; the runner's exit status 77 (that layer cannot run here) is a skip. TSAN marks the concurrency tests that the
-# ThreadSanitizer build also runs; that build builds nothing else.
+# ThreadSanitizer build also runs; that build builds nothing else. RUN_WITH puts
+# a command in front of the test's own (one that starts servers around it).
 function(purgello_test name)
-  cmake_parse_arguments(ARG "NATIVE_ONLY;WINDOWS_ONLY;TSAN" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "NATIVE_ONLY;WINDOWS_ONLY;TSAN" "" "SOURCES;DEPS;RUN_WITH" ${ARGN})
   if(NOT PURGELLO_BUILD_TESTS)
     return()
   endif()
@@ -33,10 +34,10 @@ function(purgello_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} purgello_test_support GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   if(WIN32)
-    add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-run.sh $<TARGET_FILE:${name}>)
+    add_test(NAME ${name} COMMAND ${ARG_RUN_WITH} ${PROJECT_SOURCE_DIR}/tools/wine-run.sh $<TARGET_FILE:${name}>)
     set_tests_properties(${name} PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)
   else()
-    add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tools/native-run.sh $<TARGET_FILE:${name}>)
+    add_test(NAME ${name} COMMAND ${ARG_RUN_WITH} ${PROJECT_SOURCE_DIR}/tools/native-run.sh $<TARGET_FILE:${name}>)
     set_tests_properties(${name} PROPERTIES TIMEOUT 600)
   endif()
 endfunction()

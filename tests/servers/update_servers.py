@@ -1,0 +1,114 @@
+#!/usr/bin/env python3
+"""Loopback servers for the update tests, started and stopped around one test
+program: python3 update_servers.py COMMAND [ARGS...]
+
+Starts, on 127.0.0.1 only, one small HTTP server per reply the tests want and
+an HTTP proxy that demands Basic credentials, runs COMMAND with
+PURGELLO_TEST_SERVERS set to "name=port,..." (a name with no server behind it,
+"refused", is a port nobody listens on), stops everything and exits with
+COMMAND's status. Every server answers GET /seen with the request lines it has
+received, one a line, so a test can see what reached it."""
+
+import base64
+import http.server
+import socket
+import subprocess
+import sys
+import threading
+
+PROXY_USER, PROXY_PASSWORD = "ann", "s3cret"
+VENDOR_HOST = "www.vendor.test"  # what the proxy forwards to the "newer" server
+
+
+class Recorder(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    status, reason, body, headers = 200, "OK", b"", ()
+
+    def log_message(self, *args):
+        pass
+
+    def send(self, status, reason, body, headers=()):
+        self.send_response(status, reason)
+        for name, value in headers:
+            self.send_header(name, value)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def do_GET(self):
+        if self.path == "/seen":
+            self.send(200, "OK", "".join(line + "\n" for line in self.server.seen).encode())
+            return
+        self.server.seen.append(self.requestline + " | " + self.headers.get("Proxy-Authorization", "-"))
+        self.reply()
+
+    def reply(self):
+        self.send(self.status, self.reason, self.body, self.headers)
+
+
+class Proxy(Recorder):
+    """Forwards absolute-URI requests for the vendor's host to the "newer" server."""
+
+    target_port = 0
+
+    def reply(self):
+        expected = "Basic " + base64.b64encode(f"{PROXY_USER}:{PROXY_PASSWORD}".encode()).decode()
+        if self.headers.get("Proxy-Authorization") != expected:
+            self.send(407, "Proxy Authentication Required", b"", [("Proxy-Authenticate", 'Basic realm="test"')])
+            return
+        if not self.path.startswith("http://" + VENDOR_HOST + "/"):
+            self.send(502, "Bad Gateway", b"")
+            return
+        path = self.path[len("http://" + VENDOR_HOST):]
+        with socket.create_connection(("127.0.0.1", self.target_port)) as upstream:
+            upstream.sendall(f"GET {path} HTTP/1.0\r\nHost: {VENDOR_HOST}\r\n\r\n".encode())
+            answer = b""
+            while chunk := upstream.recv(65536):
+                answer += chunk
+        head, _, body = answer.partition(b"\r\n\r\n")
+        status_line = head.split(b"\r\n")[0].decode().split(" ", 2)
+        self.send(int(status_line[1]), status_line[2], body)
+
+
+def serve(handler, **attributes):
+    cls = type(handler.__name__, (handler,), attributes)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), cls)
+    server.seen = []
+    server.daemon_threads = True
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def unused_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def main():
+    servers = {
+        "newer": serve(Recorder, body=b"3.8.7.0"),
+        "equal": serve(Recorder, body=b"3.8.6.116"),
+        "older": serve(Recorder, body=b"3.8.5.200"),
+        "garbage": serve(Recorder, body=b"<html><body>Hello</body></html>"),
+        "error500": serve(Recorder, status=500, reason="Internal Server Error", body=b"3.9.0.0"),
+    }
+    newer_port = servers["newer"].server_address[1]
+    servers["redirect"] = serve(Recorder, status=302, reason="Found",
+                                headers=[("Location", f"http://127.0.0.1:{newer_port}/pylo/check.php?moved=1")])
+    servers["proxy"] = serve(Proxy, target_port=newer_port)
+    ports = {name: server.server_address[1] for name, server in servers.items()}
+    ports["refused"] = unused_port()
+    env = dict(__import__("os").environ)
+    env["PURGELLO_TEST_SERVERS"] = ",".join(f"{name}={port}" for name, port in ports.items())
+    try:
+        status = subprocess.call(sys.argv[1:], env=env)
+    finally:
+        for server in servers.values():
+            server.shutdown()
+            server.server_close()
+    sys.exit(status)
+
+
+if __name__ == "__main__":
+    main()

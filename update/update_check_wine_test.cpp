@@ -1,0 +1,181 @@
+// The update check through WinHTTP against the loopback servers that
+// tests/servers/update_servers.py starts around this program.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "gui/window_dispatcher.h"
+#include "system/log.h"
+#include "update/pylo_lite.h"
+#include "update/update_network.h"
+#include "update/url_encode.h"
+
+namespace {
+
+std::map<std::string, int> ServerPorts() {
+  std::map<std::string, int> ports;
+  const char* list = std::getenv("PURGELLO_TEST_SERVERS");
+  std::string rest = list ? list : "";
+  while (!rest.empty()) {
+    const std::string item = rest.substr(0, rest.find(','));
+    rest = item.size() < rest.size() ? rest.substr(item.size() + 1) : "";
+    ports[item.substr(0, item.find('='))] = std::atoi(item.c_str() + item.find('=') + 1);
+  }
+  return ports;
+}
+
+std::wstring Loopback(const std::string& name) { return L"127.0.0.1:" + std::to_wstring(ServerPorts().at(name)); }
+
+std::wstring OwnPath() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// The system's network with TLS reported unusable: the check falls back to
+// plain HTTP, which the loopback servers speak.
+class PlainHttpNetwork : public UpdateNetwork {
+ public:
+  explicit PlainHttpNetwork(Dispatcher& gui) : system_(CreateSystemNetwork(gui)) {}
+  std::unique_ptr<platform::HttpClient> NewClient() override { return system_->NewClient(); }
+  bool IsSslAvailable() override { return false; }
+
+ private:
+  std::unique_ptr<UpdateNetwork> system_;
+};
+
+class UpdateCheckWine : public ::testing::Test {
+ protected:
+  // Serves the GUI thread's messages until done() or 20 seconds.
+  void ServeUntil(const std::function<bool()>& done) {
+    const ULONGLONG deadline = GetTickCount64() + 20000;
+    dispatcher.ServeUntil([&] { return done() || GetTickCount64() > deadline; });
+    ASSERT_TRUE(done()) << "no completion within 20 s";
+  }
+
+  // One check; the lines it logged, oldest first, as "Level: text" with the
+  // milliseconds replaced by N.
+  std::vector<std::string> Check(const std::wstring& server, const ProxySettings& proxy = ProxySettings()) {
+    TKLog log(L"", 100, true);
+    TPyloLite client(log, L"Purgello", server, network);
+    client.SetProxy(proxy.useProxy, proxy.host, proxy.port, proxy.userName, proxy.password);
+    int calls = 0;
+    client.Check(OwnPath(), [&](void*, TPyloLite&) { ++calls; }, nullptr);
+    ServeUntil([&] { return calls > 0; });
+    EXPECT_EQ(calls, 1);
+    newer = client.Newer();
+    valid = client.ReplyValid();
+    std::vector<std::string> lines;
+    const std::vector<std::wstring> logged = log.Lines();
+    for (auto it = logged.rbegin(); it != logged.rend(); ++it) {
+      const std::wstring level = it->substr(0, it->find(L'\t'));
+      const std::wstring text = it->substr(it->rfind(L'\t') + 1);
+      lines.push_back(std::regex_replace(std::string(level.begin(), level.end()) + ": " +
+                                             std::string(text.begin(), text.end()),
+                                         std::regex(" in [0-9]+ms$"), " in Nms"));
+    }
+    return lines;
+  }
+
+  // What a server has received so far (its /seen page), one request a line.
+  std::string Seen(const std::string& name) {
+    std::unique_ptr<platform::HttpClient> client = CreateSystemNetwork(dispatcher)->NewClient();
+    std::string body;
+    bool done = false;
+    EXPECT_EQ(client->Get(L"http://" + Loopback(name) + L"/seen", [&](const platform::HttpResponse& r) {
+      body = r.body;
+      done = true;
+    }), 0u);
+    ServeUntil([&] { return done; });
+    return body;
+  }
+
+  WindowDispatcher dispatcher;
+  PlainHttpNetwork network{dispatcher};
+  bool newer = false, valid = false;
+};
+
+const char kInit[] = "Info: Purgello Update self check : Initialization";
+const char kNoSsl[] = "Verbose: PyloLite : No SSL / Back to HTTP";
+const char kQuery[] = "/pylo/check.php?uid=0&ProductName=Purgello&Company=Halvoris&VH=196616&VL=393332";
+
+TEST_F(UpdateCheckWine, LogsAndFlagsTheServersReply) {
+  const struct {
+    const char* server;
+    bool newer, valid;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"newer", true, true, {"Info: Purgello Update self check : Server replied 3.8.7.0 in Nms"}},
+      {"equal", false, true, {"Info: Purgello Update self check : Server replied 3.8.6.116 in Nms"}},
+      {"older", false, true, {"Info: Purgello Update self check : Server replied 3.8.5.200 in Nms"}},
+      {"garbage", false, false,
+       {"Info: Purgello Update self check : Server replied 0.0.0.0 in Nms",
+        "Verbose: Purgello Update self check : Server error (0 Cause : OK)"}},
+      {"error500", true, true, {"Info: Purgello Update self check : Server replied 3.9.0.0 in Nms"}},
+      {"redirect", true, true, {"Info: Purgello Update self check : Server replied 3.8.7.0 in Nms"}},
+      {"refused", false, false, {"Error: Purgello Update self check : Server error (12029)"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.server);
+    std::vector<std::string> expected{kInit, kNoSsl};
+    expected.insert(expected.end(), c.lines.begin(), c.lines.end());
+    EXPECT_EQ(Check(Loopback(c.server)), expected);
+    EXPECT_EQ(newer, c.newer);
+    EXPECT_EQ(valid, c.valid);
+  }
+  // The program named itself and its own version; the redirect was followed to its target.
+  const std::string seen = Seen("newer");
+  EXPECT_NE(seen.find(std::string("GET ") + kQuery + " HTTP/1.1 | -\n"), std::string::npos) << seen;
+  EXPECT_NE(seen.find("GET /pylo/check.php?moved=1 HTTP/1.1 | -\n"), std::string::npos) << seen;
+}
+
+TEST_F(UpdateCheckWine, GoesThroughTheProxyWithItsCredentialsOnlyWhenSwitchedOn) {
+  const std::wstring vendor = L"www.vendor.test";  // only the proxy knows this name
+  const int proxyPort = ServerPorts().at("proxy");
+  const struct {
+    bool useProxy;
+    const wchar_t* password;
+    std::string lastLine;
+    std::string proxySaw;  // the proxy's log after the check
+  } cases[] = {
+      {false, L"s3cret", "Error: Purgello Update self check : Server error (12007)", ""},
+      {true, L"s3cret", "Info: Purgello Update self check : Server replied 3.8.7.0 in Nms",
+       std::string("GET http://www.vendor.test") + kQuery + " HTTP/1.1 | Basic YW5uOnMzY3JldA==\n"},
+      {true, L"wrong", "Verbose: Purgello Update self check : Server error (0 Cause : Proxy Authentication Required)",
+       ""},
+  };
+  std::string sawBefore;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lastLine);
+    const std::vector<std::string> lines =
+        Check(vendor, ProxySettings{c.useProxy, L"127.0.0.1", proxyPort, L"ann", c.password});
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), c.lastLine);
+    const std::string saw = Seen("proxy");
+    if (!c.proxySaw.empty()) {
+      EXPECT_EQ(saw.substr(sawBefore.size()), c.proxySaw);
+    }
+    if (!c.useProxy) {
+      EXPECT_EQ(saw, sawBefore);  // the proxy never heard of it
+    }
+    sawBefore = saw;
+  }
+}
+
+TEST_F(UpdateCheckWine, EncodesTextInTheAnsiCodePageAndKnowsTheSystemTls) {
+  if (GetACP() == 1252) {
+    EXPECT_EQ(UrlEncode(L"Caf\u00e9 ~"), L"Caf%E9%20%7E");
+  }
+  EXPECT_EQ(UrlEncode(L"Purgello"), L"Purgello");
+  EXPECT_EQ(platform::OpenSslVersionText(), platform::IsSslAvailable() ? L"Schannel (WinHTTP)" : L"Not Available");
+  EXPECT_TRUE(platform::IsSslAvailable());
+}
+
+}  // namespace
