@@ -160,7 +160,9 @@ TEST_F(UpdateCheckWine, GoesThroughTheProxyWithItsCredentialsOnlyWhenSwitchedOn)
     EXPECT_EQ(lines.back(), c.lastLine);
     const std::string saw = Seen("proxy");
     if (!c.proxySaw.empty()) {
-      EXPECT_EQ(saw.substr(sawBefore.size()), c.proxySaw);
+      // Wine names the default port in the absolute address, Windows does not.
+      EXPECT_EQ(std::regex_replace(saw.substr(sawBefore.size()), std::regex("vendor\\.test:80/"), "vendor.test/"),
+                c.proxySaw);
     }
     if (!c.useProxy) {
       EXPECT_EQ(saw, sawBefore);  // the proxy never heard of it

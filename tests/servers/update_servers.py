@@ -22,7 +22,8 @@ VENDOR_HOST = "www.vendor.test"  # what the proxy forwards to the "newer" server
 
 class Recorder(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
-    status, reason, body, headers = 200, "OK", b"", ()
+    # reply_headers: self.headers is the request's own
+    status, reason, body, reply_headers = 200, "OK", b"", ()
 
     def log_message(self, *args):
         pass
@@ -43,7 +44,7 @@ class Recorder(http.server.BaseHTTPRequestHandler):
         self.reply()
 
     def reply(self):
-        self.send(self.status, self.reason, self.body, self.headers)
+        self.send(self.status, self.reason, self.body, self.reply_headers)
 
 
 class Proxy(Recorder):
@@ -56,10 +57,13 @@ class Proxy(Recorder):
         if self.headers.get("Proxy-Authorization") != expected:
             self.send(407, "Proxy Authentication Required", b"", [("Proxy-Authenticate", 'Basic realm="test"')])
             return
-        if not self.path.startswith("http://" + VENDOR_HOST + "/"):
+        # Wine's WinHTTP names the default port in the absolute URI, Windows does not
+        prefix = next((p for p in ("http://" + VENDOR_HOST + "/", "http://" + VENDOR_HOST + ":80/")
+                       if self.path.startswith(p)), None)
+        if prefix is None:
             self.send(502, "Bad Gateway", b"")
             return
-        path = self.path[len("http://" + VENDOR_HOST):]
+        path = self.path[len(prefix) - 1:]
         with socket.create_connection(("127.0.0.1", self.target_port)) as upstream:
             upstream.sendall(f"GET {path} HTTP/1.0\r\nHost: {VENDOR_HOST}\r\n\r\n".encode())
             answer = b""
@@ -95,7 +99,7 @@ def main():
     }
     newer_port = servers["newer"].server_address[1]
     servers["redirect"] = serve(Recorder, status=302, reason="Found",
-                                headers=[("Location", f"http://127.0.0.1:{newer_port}/pylo/check.php?moved=1")])
+                                reply_headers=[("Location", f"http://127.0.0.1:{newer_port}/pylo/check.php?moved=1")])
     servers["proxy"] = serve(Proxy, target_port=newer_port)
     ports = {name: server.server_address[1] for name, server in servers.items()}
     ports["refused"] = unused_port()
