@@ -86,7 +86,8 @@ class RecordingView : public MainView {
   std::wstring caption, subtitle, trayHint, autoCaption, nextText, totalText, status[2];
   int autoImage = -1;
   bool nextVisible = false, nowVisible = false;
-  std::vector<std::wstring> boxes;  // the texts of the message boxes, in order
+  // The texts of the message boxes, and "<settings>" for the settings dialog, in order.
+  std::vector<std::wstring> boxes;
   bool answer = true;               // to every question
   int progressMax = -1;
   bool trayActive = false;
@@ -129,7 +130,10 @@ class RecordingView : public MainView {
     boxes.push_back(title + L": " + text);
     return answer;
   }
-  void RunSettingsDialog() override { ++settingsRuns; }
+  void RunSettingsDialog() override {
+    ++settingsRuns;
+    boxes.push_back(L"<settings>");
+  }
   void SetTrayActive(bool active) override { trayActive = active; }
   bool TrayActive() const override { return trayActive; }
   void HideToTray() override { ++hidden; }
@@ -148,7 +152,8 @@ class RecordingView : public MainView {
 struct Rig {
   explicit Rig(std::vector<std::wstring> categories = {L"Temporary_Files", L"Windows_Log_files"},
                std::optional<std::wstring> parameter = std::nullopt,
-               std::vector<std::pair<std::wstring, std::wstring>> settings = {}) {
+               std::vector<std::pair<std::wstring, std::wstring>> settings = {},
+               std::function<void(Rig&)> beforeActivation = nullptr) {
     prefix.Plant(kProgramFolder + L"Purgello.exe", "MZ");
     for (const Category& category : kCatalogue) SetSetting(category.key, L"0");
     for (const std::wstring& key : categories) SetSetting(key, L"1");
@@ -161,6 +166,7 @@ struct Rig {
     controller = std::make_unique<SessionController>(view, dispatcher, clock, system, kProgramFolder + L"Purgello.exe",
                                                      parameter);
     view.controller = controller.get();
+    if (beforeActivation) beforeActivation(*this);
     controller->AppEvtActivate();
     mark = Messages(controller->Log()).size();
     logPath = controller->Log()->FilePath();
@@ -386,6 +392,42 @@ TEST(SessionControllerTest, SessionsLogTheirLinesAndCleanWhatTheyShould) {
   }
 }
 
+
+// The first activation: the first-run notice and then the settings dialog
+// while no category is stored yet, and the "/minimized" start into the tray
+// or the taskbar, armed without a question.
+TEST(SessionControllerTest, FirstActivationShowsTheNoticeAndTheMinimizedStart) {
+  const std::wstring notice = L"Purgello is a powerful and secured file cleaner. Use with care.";
+  const struct {
+    const char* what;
+    bool stored, tray;
+    std::optional<std::wstring> parameter;
+    std::vector<std::wstring> boxes;
+    int hidden, minimized;
+  } cases[] = {
+      {"first start: the notice, then the settings dialog", false, false, {}, {notice, L"<settings>"}, 0, 0},
+      {"later start: neither", true, false, {}, {}, 0, 0},
+      {"/minimized with the tray icon: hidden into the tray", true, true, L"/minimized", {}, 1, 0},
+      {"/minimized without it: minimised on the taskbar", true, false, L"/minimized", {}, 0, 1},
+      {"another parameter is no automatic start", true, true, L"/MINIMIZED", {}, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Rig r({L"Temporary_Files"}, c.parameter, {}, [&c](Rig& rig) {
+      if (!c.stored) DeleteSettingsBranch(L"Purgello");
+      rig.view.trayActive = c.tray;
+    });
+    EXPECT_EQ(r.view.boxes, c.boxes);
+    EXPECT_EQ(r.view.hidden, c.hidden);
+    EXPECT_EQ(r.view.minimized, c.minimized);
+    const bool automatic = c.hidden + c.minimized > 0;
+    EXPECT_EQ(r.controller->AutomaticMode(), automatic);
+    EXPECT_EQ(r.view.nextText, automatic ? L"Next : 0:05" : L"");
+    EXPECT_EQ(r.view.caption, ProgramCaption(kProgramFolder + L"Purgello.exe"));
+    r.controller->AppEvtActivate();
+    EXPECT_EQ(r.view.boxes, c.boxes) << "once only";
+  }
+}
 
 // The enabled controls at each state of a session, as the window's table has them.
 TEST(SessionControllerTest, ControlsFollowTheSessionState) {
