@@ -19,9 +19,11 @@
 #include <functional>
 #include <string>
 
+#include "app/main_dlg.h"
 #include "app/program_languages.h"
 #include "app/settings_dialog.h"
 #include "i18n/text_storage.h"
+#include "model/format_size.h"
 
 namespace {
 
@@ -89,6 +91,48 @@ int ShowSettingsDlg() {
   return 0;
 }
 
+// The main window with no controller behind it; the expert view shows a
+// review list as an analysis leaves it.
+int ShowMainDlg(bool expert) {
+  ReviewList list;
+  const TTextStorage mainTs = MakeMainTs();
+  MainDlgEnvironment environment = DefaultMainDlgEnvironment();
+  environment.shellOpen = [](const std::wstring&) {};
+  TMainDlg window(list, mainTs, environment);
+  window.SetSubtitle(L"Cleans your system of temporary and unwanted files.\n\rTotal saved : 0 b.");
+  window.SetNextLabel(L"", false);
+  window.SetNowVisible(false);
+  if (expert) {
+    const struct {
+      const wchar_t *caption, *path;
+      int64_t size;
+    } rows[] = {
+        {L"Recycle Bin", L"", 48213504},
+        {L"Temporary Files", L"C:\\users\\demo\\AppData\\Local\\Temp\\setup_log_2291.txt", 18432},
+        {L"Temporary Files", L"C:\\users\\demo\\AppData\\Local\\Temp\\~DF3A7C.tmp", 65536},
+        {L"Windows Log files", L"C:\\windows\\Logs\\CBS\\CbsPersist_20261201.log", 5242880},
+        {L"Firefox Cache", L"C:\\users\\demo\\AppData\\Local\\Mozilla\\Firefox\\Profiles\\x1.default\\cache2\\entries\\0A1B2C", 30720},
+        {L"Windows Thumbnails", L"C:\\users\\demo\\AppData\\Local\\Microsoft\\Windows\\Explorer\\thumbcache_96.db", 1048576},
+    };
+    for (const auto& row : rows) list.Add(row.caption, row.path, FormatSize(row.size));
+    window.ReviewListChanged();
+    window.SetExpertMode(false);
+    window.SizeColumnsToContents();
+    window.SetStatusText(0, FormatSize(54411264) + L" / 6 items");
+    window.SetStatusText(1, L"Analysis : Complete");
+    window.SetTotalText(L"Total : 51.89 Mb.");
+  }
+  window.Show();
+  preview.window = &window;
+  preview.close = [&window] { PostMessageW(window.Hwnd(), WM_CLOSE, 0, 0); };
+  const int code = gui::RunMessageLoop();
+  preview.window = nullptr;
+  return code;
+}
+
+int ShowMainDlgBasic() { return ShowMainDlg(false); }
+int ShowMainDlgExpert() { return ShowMainDlg(true); }
+
 struct PreviewWindow {
   const wchar_t* name;
   int (*show)();
@@ -96,6 +140,8 @@ struct PreviewWindow {
 
 constexpr PreviewWindow kWindows[] = {
     {L"SettingsDlg", ShowSettingsDlg},
+    {L"MainDlg", ShowMainDlgBasic},
+    {L"MainDlg.expert", ShowMainDlgExpert},
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 // A push button showing a picture the program draws, left of its caption.
-// The picture is drawn again at the window's DPI whenever it changes.
+// The picture is drawn again at the window's DPI whenever it changes. A
+// wrapped caption breaks between words onto as many lines as it needs.
 #pragma once
 
 #include <memory>
@@ -12,16 +13,21 @@ namespace gui {
 class ImageButton : public Button {
  public:
   ImageButton(WindowBase& window, std::wstring name, const std::wstring& caption, const DesignRect& bounds,
-              Painter picture, int pictureSize = 24);
+              Painter picture, int pictureSize = 24, bool wrapCaption = false);
 
   HICON Picture() const { return icon_ ? icon_->Handle() : nullptr; }
+  // Draws the button's picture anew with another painter (a button whose
+  // picture tells a state).
+  void SetPicture(Painter picture);
 
   void ApplyDpi(int dpi) override;
   int ContentWidth() const override;
 
  private:
+  void Redraw();
   Painter picture_;
   int pictureSize_;
+  bool wrapCaption_;
   std::unique_ptr<DrawnIcon> icon_;
 };
 

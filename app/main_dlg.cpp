@@ -1,0 +1,687 @@
+#include "app/main_dlg.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cwchar>
+
+#include "app/main_pictures.h"
+#include "app/session_controller.h"
+#include "app/settings_dialog.h"
+#include "app/startup.h"
+#include "i18n/text_storage.h"
+#include "model/format_size.h"
+#include "platform/file_system.h"
+#include "platform/shell.h"
+#include "settings/settings_store.h"
+#include "settings/settings_vocabulary.h"
+
+namespace {
+
+using gui::DesignRect;
+using gui::MenuItemSpec;
+
+// The design places controls in a client area of this size; anchored
+// controls keep their distances to its right and bottom edges.
+constexpr int kDesignWidth = 845, kDesignHeight = 607;
+// The window's outer size in each mode, at design DPI.
+constexpr SIZE kBasicSize{500, 330}, kExpertSize{670, 700};
+// Wider than this, the window is in expert mode.
+constexpr int kModeWidthLimit = 600;
+constexpr int kListGapAboveStatus = 10;
+
+// A helper thread's result, handed to the GUI thread.
+constexpr UINT kHelperDoneMessage = WM_APP + 20;
+// CloseWindow: the window goes once the caller has returned.
+constexpr UINT kCloseNowMessage = WM_APP + 21;
+
+constexpr DWORD kBasicStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kExpertStyle = kBasicStyle | WS_THICKFRAME | WS_MAXIMIZEBOX;
+
+// Design rectangle within a group box that starts at (left, top).
+DesignRect In(const DesignRect& group, int left, int top, int width, int height) {
+  return DesignRect{group.left + left, group.top + top, width, height};
+}
+
+constexpr DesignRect kManualGrp{5, 71, 484, 74}, kAutoGrp{5, 146, 145, 84}, kMoreGrp{152, 146, 337, 84},
+    kExpertGrp{496, 71, 137, 159};
+
+// A decimal integer, sign allowed, nothing else; fallback otherwise.
+int IntegerOr(const std::wstring& text, int fallback) {
+  if (text.empty()) return fallback;
+  size_t i = (text[0] == L'-' || text[0] == L'+') ? 1 : 0;
+  if (i == text.size() || text.size() - i > 10) return fallback;
+  long long value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < L'0' || text[i] > L'9') return fallback;
+    value = value * 10 + (text[i] - L'0');
+  }
+  if (text[0] == L'-') value = -value;
+  if (value < INT32_MIN || value > INT32_MAX) return fallback;
+  return int(value);
+}
+
+// Halves to even, as the centring has always rounded.
+int RoundHalfEven(double value) { return int(std::nearbyint(value)); }
+
+void DrawProgramIcon(HDC dc, const RECT& rect) {
+  const gui::ProgramIcon icon(std::min(rect.right - rect.left, rect.bottom - rect.top));
+  DrawIconEx(dc, rect.left, rect.top, icon.Handle(), 0, 0, 0, nullptr, DI_NORMAL);
+}
+
+void DefaultCheckedTotals(const ReviewList& rows, uint64_t& size, uint64_t& count) {
+  size = rows.CheckedItemsSize();
+  count = rows.CheckedItemsCount();
+}
+
+}  // namespace
+
+MainDlgEnvironment DefaultMainDlgEnvironment() {
+  MainDlgEnvironment environment;
+  environment.shellOpen = [](const std::wstring& target) { platform::ShellOpen(target); };
+  environment.rowSize = CurrentRowSize;
+  environment.checkedTotals = DefaultCheckedTotals;
+  return environment;
+}
+
+TMainDlg::TMainDlg(ReviewList& list, const TTextStorage& mainTs, MainDlgEnvironment environment)
+    : gui::Window(L"MainDlg", gui::WindowSpec{L"PurgelloMainDlg", kBasicStyle, 0, kApplicationTitle}),
+      list_(list),
+      mainTs_(mainTs),
+      environment_(std::move(environment)),
+      menu(*this, L"MainMenu1",
+           {
+               {L"File1",
+                L"File",
+                L"",
+                {
+                    MenuItemSpec(L"AnalyseCleanandshutdown1", L"Clean and shutdown").OnClick([this] {
+                      if (controller_) controller_->AnalyseCleanandshutdown1Click();
+                    }),
+                    MenuItemSpec(L"AnalyseCleanandclose1", L"Clean and close").OnClick([this] {
+                      if (controller_) controller_->AnalyseCleanandclose1Click();
+                    }),
+                    MenuItemSpec(L"AnalyseCleanandReboot1", L"Clean and reboot").OnClick([this] {
+                      if (controller_) controller_->AnalyseCleanandReboot1Click();
+                    }),
+                    MenuItemSpec(L"Quit1", L"Quit", L"Ctrl+Q").OnClick([this] { Quit1Click(); }),
+                }},
+               {L"Options1",
+                L"Options",
+                L"",
+                {
+                    MenuItemSpec(L"Expertmode1", L"Expert mode", L"Ctrl+E").OnClick([this] { Expertmode1Click(); }),
+                    MenuItemSpec(L"Settings1", L"Settings", L"Ctrl+S").OnClick([this] {
+                      if (controller_) controller_->Settings1Click();
+                    }),
+                }},
+               {L"N3",
+                L"?",
+                L"",
+                {
+                    MenuItemSpec(L"OpenLogFile1", L"Open Log File", L"Ctrl+L").OnClick([this] {
+                      if (controller_) controller_->OpenLogFile1Click();
+                    }),
+                    MenuItemSpec(L"CleanLogFile1", L"Clean Log File").OnClick([this] {
+                      if (controller_) controller_->CleanLogFile1Click();
+                    }),
+                    {L"N4", L"-"},
+                    {L"Checkforupdate1", L"Check for update...", L"Ctrl+G"},
+                    {L"N5", L"-"},
+                    {L"ChangeLog1", L"&Change Log"},
+                    {L"Bugreport1", L"&Bug report, Feature request, Known issues"},
+                    {L"N6", L"-"},
+                    {L"About1", L"About", L"Ctrl+B"},
+                }},
+           }),
+      top_pnl(*this, L"top_pnl", DesignRect{1, 0, kDesignWidth - 1, 70}),
+      top_lbl(&top_pnl.Add<gui::Label>(L"top_lbl", kApplicationTitle, DesignRect{8, 8, 0, 0}, gui::LabelStyle{true})),
+      subtop_lbl(&top_pnl.Add<gui::Label>(L"subtop_lbl", L"", DesignRect{8, 25, 641, 40})),
+      top_img(&top_pnl.Add<gui::Picture>(L"top_img", DesignRect{781, 6, 48, 48}, DrawProgramIcon)),
+      manual_grp(*this, L"manual_grp", L"Manual mode", kManualGrp),
+      clean_btn(*this, L"clean_btn", L"Clean", In(kManualGrp, 8, 20, 100, 45), MainPicturePainter(MainPicture::Clean),
+                24, true),
+      shutdown_btn(*this, L"shutdown_btn", L"Clean && Shutdown", In(kManualGrp, 112, 20, 100, 45),
+                   MainPicturePainter(MainPicture::Shutdown), 24, true),
+      reboot_btn(*this, L"reboot_btn", L"Clean && Reboot", In(kManualGrp, 216, 20, 100, 45),
+                 MainPicturePainter(MainPicture::Reboot), 24, true),
+      close_btn(*this, L"close_btn", L"Clean && Close", In(kManualGrp, 321, 20, 100, 45),
+                MainPicturePainter(MainPicture::Close), 24, true),
+      auto_grp(*this, L"auto_grp", L"Automatic mode", kAutoGrp),
+      auto_btn(*this, L"auto_btn", L"     Start", In(kAutoGrp, 8, 20, 127, 37),
+               MainPicturePainter(MainPicture::AutoStart)),
+      next_lbl(*this, L"next_lbl", L"Next :", In(kAutoGrp, 8, 64, 0, 0)),
+      now_lbl(*this, L"now_lbl", L"Now", In(kAutoGrp, 50, 63, 0, 0)),
+      more_grp(*this, L"more_grp", L"More", kMoreGrp),
+      expert_btn(*this, L"expert_btn", L"Expert Mode", In(kMoreGrp, 3, 20, 107, 45),
+                 MainPicturePainter(MainPicture::Expert), 24, true),
+      basic_btn(*this, L"basic_btn", L"Basic Mode", In(kMoreGrp, 3, 20, 107, 45),
+                MainPicturePainter(MainPicture::Basic), 24, true),
+      shred_btn(*this, L"shred_btn", L"Shred Files", In(kMoreGrp, 113, 20, 107, 45),
+                MainPicturePainter(MainPicture::Shred), 24, true),
+      health_btn(*this, L"health_btn", L"Disk Health", In(kMoreGrp, 223, 20, 107, 45),
+                 MainPicturePainter(MainPicture::Health), 24, true),
+      expert_grp(*this, L"expert_grp", L"Expert", kExpertGrp),
+      simulate_btn(*this, L"simulate_btn", L"Simulate", In(kExpertGrp, 10, 21, 116, 42),
+                   MainPicturePainter(MainPicture::Simulate)),
+      total_lbl(*this, L"total_lbl", L"", In(kExpertGrp, 13, 73, 0, 0)),
+      checkall_btn(*this, L"checkall_btn", L"Check all", In(kExpertGrp, 10, 93, 117, 25)),
+      uncheckall_btn(*this, L"uncheckall_btn", L"Uncheck all", In(kExpertGrp, 10, 125, 117, 25)),
+      pb(*this, L"pb", DesignRect{3, 233, 834, 16}),
+      lst(*this, L"lst", DesignRect{8, 256, 829, 322}, *this),
+      status(*this, L"status", {150, 50}),
+      PopupLst(*this, L"PopupLst",
+               {
+                   MenuItemSpec(L"CheckAll1", L"Check All").OnClick([this] { CheckAll1Click(); }),
+                   MenuItemSpec(L"UncheckAll1", L"Uncheck All").OnClick([this] { UncheckAll1Click(); }),
+                   {L"N1", L"-"},
+                   MenuItemSpec(L"Checkall2", L"Check All").OnClick([this] { Checkall2Click(); }),
+                   MenuItemSpec(L"UncheckAll2", L"Uncheck All").OnClick([this] { UncheckAll2Click(); }),
+                   {L"N2", L"-"},
+                   MenuItemSpec(L"Opencontaining1", L"Open containing folder").OnClick([this] {
+                     Opencontaining1Click();
+                   }),
+               }),
+      traymenu(*this, L"traymenu",
+               {
+                   MenuItemSpec(L"Show1", L"Show").Default().OnClick([this] { Show1Click(); }),
+                   MenuItemSpec(L"Quit2", L"Quit").OnClick([this] { Quit1Click(); }),
+               }),
+      tray(*this, L"tray", smallIcon_.Handle()),
+      Timer(*this, L"Timer", 1000),
+      posTracker_tmr(*this, L"posTracker_tmr", 250) {
+  SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Handle()));
+  SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Handle()));
+
+  top_pnl.SetAnchors(gui::kAnchorLeftTopRight);
+  top_img->SetAnchors(gui::kAnchorTopRight);
+  // The subtitle gives way to the picture when the window is narrower than designed.
+  subtop_lbl->SetAnchors(gui::kAnchorLeftTopRight);
+  pb.SetAnchors(gui::kAnchorLeftTopRight);
+  lst.SetAnchors(gui::kAnchorAll);
+  lst.AddColumn(mainTs_.Translate(L"Type"), 120);
+  lst.AddColumn(mainTs_.Translate(L"Path"), 520);
+  lst.AddColumn(mainTs_.Translate(L"Size"), 80);
+  lst.onClick = [this] { lstClick(); };
+  lst.onDoubleClick = [this] { lstDblClick(); };
+  lst.onColumnClick = [this](int column) { lstColumnClick(column); };
+  lst.onContextMenu = [this](POINT screen) { ShowPopup(screen); };
+  PopupLst.onPopup = [this] { PopupLstPopup(); };
+
+  clean_btn.onClick = [this] {
+    if (controller_) controller_->Launch();
+  };
+  shutdown_btn.onClick = [this] {
+    if (controller_) controller_->AnalyseCleanandshutdown1Click();
+  };
+  reboot_btn.onClick = [this] {
+    if (controller_) controller_->AnalyseCleanandReboot1Click();
+  };
+  close_btn.onClick = [this] {
+    if (controller_) controller_->AnalyseCleanandclose1Click();
+  };
+  auto_btn.onClick = [this] {
+    if (controller_) controller_->auto_btnClick();
+  };
+  now_lbl.onClick = [this] {
+    if (controller_) controller_->now_lblClick();
+  };
+  simulate_btn.onClick = [this] {
+    if (controller_) controller_->simulate_btnClick();
+  };
+  expert_btn.onClick = [this] { Expertmode1Click(); };
+  basic_btn.onClick = [this] { Expertmode1Click(); };
+  checkall_btn.onClick = [this] { checkall_btnClick(); };
+  uncheckall_btn.onClick = [this] { uncheckall_btnClick(); };
+
+  tray.SetMenu(&traymenu);
+  tray.onDoubleClick = [this](POINT) { Show1Click(); };
+  Timer.onTimer = [this] {
+    if (controller_) controller_->TimerTimer();
+  };
+  posTracker_tmr.onTimer = [this] { SavePlacement(); };
+
+  SetDesignClientSize(kDesignWidth, kDesignHeight);
+  LayOut();
+  SetExpertMode(true);
+}
+
+TMainDlg::~TMainDlg() {
+  closing_ = true;
+  for (auto& [id, helper] : helpers_) helper.thread.join();
+  // Results that were posted but not yet taken.
+  MSG msg;
+  while (Hwnd() && PeekMessageW(&msg, Hwnd(), kHelperDoneMessage, kHelperDoneMessage, PM_REMOVE))
+    delete reinterpret_cast<std::function<void()>*>(msg.lParam);
+}
+
+// Mode.
+
+void TMainDlg::Expertmode1Click() {
+  RECT r{};
+  GetWindowRect(Hwnd(), &r);
+  SetExpertMode(r.right - r.left > gui::Scale(kModeWidthLimit, Dpi()));
+}
+
+void TMainDlg::SetExpertMode(bool basic) {
+  minimum_ = SIZE{0, 0};
+  basic_ = basic;
+  if (basic && (IsZoomed(Hwnd()) || IsIconic(Hwnd()))) ShowWindow(Hwnd(), SW_RESTORE);
+  ResizeForMode();
+  RECT r{};
+  GetWindowRect(Hwnd(), &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  const int left = RoundHalfEven(GetSystemMetrics(SM_CXSCREEN) / 2.0 - width / 2.0);
+  const int top = RoundHalfEven(GetSystemMetrics(SM_CYSCREEN) / 2.0 - height / 2.0);
+  SetWindowPos(Hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Expertmode1().SetChecked(!basic);
+  checkall_btn.SetVisible(!basic);
+  uncheckall_btn.SetVisible(!basic);
+  minimum_ = SIZE{width, height};
+  ApplyModeLayout();
+}
+
+void TMainDlg::ResizeForMode() {
+  const SIZE design = basic_ ? kBasicSize : kExpertSize;
+  SetWindowPos(Hwnd(), nullptr, 0, 0, gui::Scale(design.cx, Dpi()), gui::Scale(design.cy, Dpi()),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FitListAboveStatus();
+}
+
+void TMainDlg::ApplyModeLayout() {
+  const bool expert = Expertmode1().Checked();
+  const LONG_PTR style = GetWindowLongPtrW(Hwnd(), GWL_STYLE);
+  const LONG_PTR wanted = expert ? (style | kExpertStyle) : (style & ~LONG_PTR(WS_THICKFRAME | WS_MAXIMIZEBOX));
+  if (wanted != style) {
+    // The outer size stays; the frame takes its room from the client area.
+    SetWindowLongPtrW(Hwnd(), GWL_STYLE, wanted);
+    SetWindowPos(Hwnd(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+  expert_btn.SetVisible(!expert);
+  basic_btn.SetVisible(expert);
+  lst.SetVisible(expert);
+  // A basic window is too narrow for the "Expert" group; hidden, its buttons
+  // cannot be reached with Tab either.
+  expert_grp.SetVisible(expert);
+  simulate_btn.SetVisible(expert);
+  total_lbl.SetVisible(expert);
+  FitListAboveStatus();
+}
+
+void TMainDlg::FitListAboveStatus() {
+  const RECT bar = status.PixelRect(), list = lst.PixelRect();
+  const int bottom = bar.top - gui::Scale(kListGapAboveStatus, Dpi());
+  SetWindowPos(lst.Hwnd(), nullptr, 0, 0, list.right - list.left, std::max(0, bottom - int(list.top)),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TMainDlg::OnLayOut() { ResizeForMode(); }
+
+// Placement.
+
+void TMainDlg::RestorePlacement() {
+  const std::wstring width = GetSetting(kWidthSetting), height = GetSetting(kHeightSetting);
+  if (!width.empty() && !height.empty()) {
+    RECT r{};
+    GetWindowRect(Hwnd(), &r);
+    int top = IntegerOr(GetSetting(kTopSetting), r.top);
+    int left = IntegerOr(GetSetting(kLeftSetting), r.left);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    // A basic window has one size; only an expert window takes the stored one.
+    if (!basic_) {
+      w = std::max({IntegerOr(width, w), gui::Scale(kBasicSize.cx, Dpi()), int(minimum_.cx)});
+      h = std::max({IntegerOr(height, h), gui::Scale(kBasicSize.cy, Dpi()), int(minimum_.cy)});
+    }
+    const int desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int desktopHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (left > desktopWidth) left = desktopWidth - w;
+    if (left < 0) left = 0;
+    if (top > desktopHeight) top = desktopHeight - h;
+    if (top < 0) top = 0;
+    SetWindowPos(Hwnd(), nullptr, left, top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (IsSettingOn(kMaximizedSetting)) {
+    if (IsWindowVisible(Hwnd()))
+      ShowWindow(Hwnd(), SW_MAXIMIZE);
+    else
+      showMaximized_ = true;
+  }
+}
+
+void TMainDlg::Show() { ShowWindow(Hwnd(), showMaximized_ ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL); }
+
+void TMainDlg::SavePlacement() {
+  if (!IsWindowVisible(Hwnd()) || IsZoomed(Hwnd()) || IsIconic(Hwnd())) return;
+  RECT r{};
+  GetWindowRect(Hwnd(), &r);
+  if (r.top < 0 || r.left < 0 || !MakerValueExists(kApplicationTitle)) return;
+  SetSettingInt(kTopSetting, r.top);
+  SetSettingInt(kLeftSetting, r.left);
+  SetSettingInt(kWidthSetting, r.right - r.left);
+  SetSettingInt(kHeightSetting, r.bottom - r.top);
+}
+
+// The review list.
+
+std::wstring TMainDlg::CellText(size_t row, int column) const {
+  if (row >= list_.Count()) return std::wstring();
+  const FoundItem& item = list_.At(row);
+  return column == 0 ? item.caption : column == 1 ? item.path : item.sizeText;
+}
+
+bool TMainDlg::RowChecked(size_t row) const { return row < list_.Count() && list_.At(row).checked; }
+
+void TMainDlg::SetRowChecked(size_t row, bool checked) {
+  if (row < list_.Count()) list_.SetChecked(row, checked);
+}
+
+void TMainDlg::ReviewListChanged() {
+  const size_t count = list_.Count();
+  if (count < lastRowCount_) ++listEpoch_;
+  lastRowCount_ = count;
+  lst.SetRowCount(count);
+}
+
+void TMainDlg::lstColumnClick(int column) {
+  if (column < 0 || column > int(kSizeColumn)) return;
+  sort_.Click(size_t(column));
+  lst.SetColumnTag(column, sort_.Direction());
+  lst.SetTag(column);
+  const size_t rows = list_.Count();
+  const bool bySize = size_t(column) == kSizeColumn;
+  if (rows < environment_.backgroundRows) {
+    std::vector<uint64_t> sizes;
+    if (bySize)
+      for (size_t i = 0; i < rows; ++i) sizes.push_back(environment_.rowSize(list_.At(i)));
+    ApplySortOrder(SortedOrder(list_, size_t(column), sort_.Direction(), sizes), rows, listEpoch_);
+    return;
+  }
+  // Many rows: a copy is sorted by the helper, each size read once.
+  auto copy = std::make_shared<ReviewList>(list_);
+  const int direction = sort_.Direction();
+  const uint64_t epoch = listEpoch_;
+  RunInBackground(pendingSort_, [this, copy, column, direction, bySize, rows, epoch]() -> std::function<void()> {
+    std::vector<uint64_t> sizes;
+    if (bySize) {
+      sizes.reserve(rows);
+      for (size_t i = 0; i < rows && !closing_; ++i) sizes.push_back(environment_.rowSize(copy->At(i)));
+    }
+    auto order = std::make_shared<std::vector<size_t>>(SortedOrder(*copy, size_t(column), direction, sizes));
+    return [this, order, rows, epoch] {
+      ApplySortOrder(std::move(*order), rows, epoch);
+    };
+  });
+}
+
+void TMainDlg::ApplySortOrder(std::vector<size_t> order, size_t rows, uint64_t epoch) {
+  // Rows left or the list is in a session's hands: the order is stale.
+  if (epoch != listEpoch_ || order.size() != rows || !lst.Enabled()) return;
+  // Rows added meanwhile stay at the end, as rows added after a sort do.
+  for (size_t i = rows; i < list_.Count(); ++i) order.push_back(i);
+  list_.Reorder(order);
+  lst.RefreshRows();
+}
+
+void TMainDlg::lstClick() { UpdateTotals(); }
+
+void TMainDlg::lstDblClick() {
+  const std::optional<size_t> row = lst.SelectedRow();
+  if (!row || *row >= list_.Count()) return;
+  const std::wstring caption = list_.At(*row).caption;
+  SetCheckByCaption(&caption, !list_.At(*row).checked);
+}
+
+void TMainDlg::SetCheckByCaption(const std::wstring* caption, bool checked) {
+  if (caption)
+    list_.SetCheckByCaption(*caption, checked);
+  else
+    list_.SetCheckAll(checked);
+  lst.RefreshRows();
+  UpdateTotals();
+}
+
+void TMainDlg::checkall_btnClick() {
+  list_.SetCheckAll(true);
+  lst.RefreshRows();
+}
+
+void TMainDlg::uncheckall_btnClick() {
+  list_.SetCheckAll(false);
+  lst.RefreshRows();
+}
+
+void TMainDlg::PopupLstPopup() {
+  const bool manual = !controller_ || !controller_->AutomaticMode();
+  for (const wchar_t* name : {L"CheckAll1", L"Checkall2", L"UncheckAll1", L"UncheckAll2"})
+    PopupItem(name).SetEnabled(manual);
+  const std::optional<size_t> row = lst.SelectedRow();
+  const bool selected = row && *row < list_.Count();
+  if (selected) {
+    const std::wstring& caption = list_.At(*row).caption;
+    PopupItem(L"Checkall2").SetCaption(mainTs_.Translate(L"Check All :") + L" " + caption);
+    PopupItem(L"UncheckAll2").SetCaption(mainTs_.Translate(L"Uncheck All :") + L" " + caption);
+  }
+  for (const wchar_t* name : {L"Checkall2", L"UncheckAll2", L"N2"}) PopupItem(name).SetVisible(selected);
+}
+
+void TMainDlg::PerTypeCommand(bool checked) {
+  const std::wstring& caption = PopupItem(L"Checkall2").Caption();
+  const size_t colon = caption.find(L':');
+  if (colon == std::wstring::npos) return;
+  const std::wstring type = colon + 2 <= caption.size() ? caption.substr(colon + 2) : std::wstring();
+  SetCheckByCaption(&type, checked);
+}
+
+void TMainDlg::Opencontaining1Click() {
+  const std::optional<size_t> row = lst.SelectedRow();
+  if (!row || *row >= list_.Count()) return;
+  const std::wstring& path = list_.At(*row).path;
+  if (platform::WideFolderExists(path)) {
+    environment_.shellOpen(path);
+    return;
+  }
+  const size_t slash = path.rfind(L'\\');
+  environment_.shellOpen(slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1));
+}
+
+void TMainDlg::ShowPopup(POINT screen) { PopupLst.ShowAt(screen); }
+
+void TMainDlg::UpdateTotals() {
+  const uint64_t request = ++totalsRequest_;
+  if (list_.Count() < environment_.backgroundRows) {
+    uint64_t size = 0, count = 0;
+    environment_.checkedTotals(list_, size, count);
+    ShowTotals(size, count);
+    return;
+  }
+  // Only the checked rows are read; the helper works on their copy.
+  auto checked = std::make_shared<ReviewList>();
+  for (size_t i = 0; i < list_.Count(); ++i) {
+    const FoundItem& item = list_.At(i);
+    if (item.checked) checked->Add(item.caption, item.path, item.sizeText, item.identity);
+  }
+  RunInBackground(pendingTotals_, [this, checked, request]() -> std::function<void()> {
+    uint64_t size = 0, count = 0;
+    if (!closing_) environment_.checkedTotals(*checked, size, count);
+    return [this, request, size, count] {
+      if (request == totalsRequest_) ShowTotals(size, count);
+    };
+  });
+}
+
+void TMainDlg::ShowTotals(uint64_t size, uint64_t count) {
+  status.SetPanelText(0, FormatSize(int64_t(size)) + L" / " + std::to_wstring(count) + L" " +
+                             mainTs_.Translate(L"items"));
+}
+
+void TMainDlg::SetStatusText(int panel, const std::wstring& text) {
+  // A total still being read must not overwrite what the session shows now.
+  if (panel == 0) ++totalsRequest_;
+  status.SetPanelText(panel, text);
+}
+
+void TMainDlg::RunInBackground(int& pending, std::function<std::function<void()>()> work) {
+  const uint64_t id = ++helperSerial_;
+  HWND window = Hwnd();
+  ++pending;
+  helpers_.emplace(id, Helper{&pending, std::thread([work = std::move(work), window, id] {
+    std::function<void()> done;
+    try {
+      done = work();
+    } catch (...) {
+      // Out of memory while copying sizes: the request shows nothing.
+    }
+    auto* handed = new std::function<void()>(std::move(done));
+    if (!PostMessageW(window, kHelperDoneMessage, WPARAM(id), reinterpret_cast<LPARAM>(handed))) delete handed;
+  })});
+}
+
+// Automatic mode's texts.
+
+void TMainDlg::SetAutoButton(const std::wstring& caption, int imageIndex) {
+  auto_btn.ChangeWindowText(caption);
+  if (imageIndex != autoImage_) {
+    autoImage_ = imageIndex;
+    auto_btn.SetPicture(MainPicturePainter(imageIndex == 1 ? MainPicture::AutoStop : MainPicture::AutoStart));
+  }
+}
+
+void TMainDlg::SetNextLabel(const std::wstring& text, bool visible) {
+  next_lbl.SetCaption(text);
+  next_lbl.SetVisible(visible);
+  PlaceNowLabel();
+}
+
+void TMainDlg::PlaceNowLabel() {
+  const RECT next = next_lbl.PixelRect();
+  const int right = MulDiv(next.right, gui::kDesignDpi, Dpi());
+  gui::DesignRect bounds = now_lbl.Bounds();
+  bounds.left = right + 10;
+  now_lbl.SetBounds(bounds);
+}
+
+// Sessions' progress and messages.
+
+void TMainDlg::SetProgressMax(int max) { pb.SetRange(0, max); }
+
+void TMainDlg::ShowInfo(const std::wstring& text) {
+  MessageBoxW(Hwnd(), text.c_str(), kApplicationTitle, MB_OK | MB_ICONINFORMATION);
+}
+
+bool TMainDlg::AskYesNo(const std::wstring& text, const std::wstring& title) {
+  return MessageBoxW(Hwnd(), text.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void TMainDlg::RunSettingsDialog() {
+  if (!settings_) settings_ = std::make_unique<TSettingsDlg>(DefaultSettingsDlgEnvironment(Hwnd()));
+  settings_->Execute();
+}
+
+void TMainDlg::SetEnabled(MainControl control, bool enabled) {
+  switch (control) {
+    case MainControl::SimulateBtn: simulate_btn.SetEnabled(enabled); break;
+    case MainControl::CleanBtn: clean_btn.SetEnabled(enabled); break;
+    case MainControl::AutoBtn: auto_btn.SetEnabled(enabled); break;
+    case MainControl::Settings1: MenuItemNamed(L"Settings1").SetEnabled(enabled); break;
+    case MainControl::Lst:
+      // A sort still running must not reorder rows a session works on.
+      if (!enabled) ++listEpoch_;
+      lst.SetEnabled(enabled);
+      break;
+    case MainControl::CheckAllBtn: checkall_btn.SetEnabled(enabled); break;
+    case MainControl::UncheckAllBtn: uncheckall_btn.SetEnabled(enabled); break;
+    case MainControl::ShutdownBtn: shutdown_btn.SetEnabled(enabled); break;
+    case MainControl::RebootBtn: reboot_btn.SetEnabled(enabled); break;
+    case MainControl::CloseBtn: close_btn.SetEnabled(enabled); break;
+    case MainControl::CleanAndShutdown1: MenuItemNamed(L"AnalyseCleanandshutdown1").SetEnabled(enabled); break;
+    case MainControl::CleanAndClose1: MenuItemNamed(L"AnalyseCleanandclose1").SetEnabled(enabled); break;
+    case MainControl::CleanAndReboot1: MenuItemNamed(L"AnalyseCleanandReboot1").SetEnabled(enabled); break;
+    case MainControl::Quit1: MenuItemNamed(L"Quit1").SetEnabled(enabled); break;
+    case MainControl::Quit2: traymenu.Item(L"Quit2")->SetEnabled(enabled); break;
+  }
+}
+
+// The notification area and the close.
+
+void TMainDlg::HideToTray() { ShowWindow(Hwnd(), SW_HIDE); }
+
+void TMainDlg::ShowMinimized() { ShowWindow(Hwnd(), SW_SHOWMINIMIZED); }
+
+void TMainDlg::Show1Click() {
+  ShowWindow(Hwnd(), SW_SHOW);
+  if (IsIconic(Hwnd())) ShowWindow(Hwnd(), SW_RESTORE);
+  SetForegroundWindow(Hwnd());
+}
+
+void TMainDlg::Quit1Click() { PostMessageW(Hwnd(), WM_CLOSE, 0, 0); }
+
+void TMainDlg::CloseWindow() { PostMessageW(Hwnd(), kCloseNowMessage, 0, 0); }
+
+void TMainDlg::LangueAfterLanguageSwitch() {
+  SizeUnits units = CurrentSizeUnits();
+  const wchar_t* const names[] = {L"b.", L"Kb.", L"Mb.", L"Gb.", L"Tb."};
+  for (size_t i = 0; i < 5; ++i) units.names[i] = mainTs_.Translate(names[i]);
+  SetSizeUnits(units);
+  lst.SetColumnCaption(0, mainTs_.Translate(L"Type"));
+  lst.SetColumnCaption(1, mainTs_.Translate(L"Path"));
+  lst.SetColumnCaption(2, mainTs_.Translate(L"Size"));
+  UpdateTotals();
+  ApplyModeLayout();
+  if (controller_) controller_->TimerTimer();
+}
+
+bool TMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      if (minimum_.cx > 0) info->ptMinTrackSize.x = minimum_.cx;
+      if (minimum_.cy > 0) info->ptMinTrackSize.y = minimum_.cy;
+      result = 0;
+      return true;
+    }
+    case WM_SIZE:
+      Route(message, wParam, lParam, result);
+      if (wParam != SIZE_MINIMIZED) {
+        FitListAboveStatus();
+        SavePlacement();
+      }
+      result = 0;
+      return true;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_MINIMIZE && tray.Active()) {
+        HideToTray();
+        result = 0;
+        return true;
+      }
+      return false;
+    case WM_CLOSE:
+      if (!controller_ || controller_->FormClose()) {
+        ShowWindow(Hwnd(), SW_HIDE);
+        PostQuitMessage(0);
+      }
+      result = 0;
+      return true;
+    case kCloseNowMessage:
+      ShowWindow(Hwnd(), SW_HIDE);
+      PostQuitMessage(0);
+      result = 0;
+      return true;
+    case WM_ENDSESSION:
+      if (wParam && controller_) controller_->EndSession();
+      result = 0;
+      return true;
+    case kHelperDoneMessage: {
+      std::unique_ptr<std::function<void()>> done(reinterpret_cast<std::function<void()>*>(lParam));
+      auto helper = helpers_.find(uint64_t(wParam));
+      if (helper != helpers_.end()) {
+        helper->second.thread.join();
+        --*helper->second.pending;
+        helpers_.erase(helper);
+      }
+      if (*done) (*done)();
+      result = 0;
+      return true;
+    }
+  }
+  return false;
+}

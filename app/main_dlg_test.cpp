@@ -1,0 +1,474 @@
+// The main window under Wine, driven in-process: its two modes, the placement
+// it restores and stores, the review list's sorting, check marks, popup menu
+// and totals, and the notification-area round trip. Sizes come from a fake
+// so that files beyond 2 GiB and the Recycle Bin cost nothing; the shell is
+// recorded, never called.
+#include "app/main_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <condition_variable>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+
+#include "app/startup.h"
+#include "gui/win32/layout_check.h"
+#include "i18n/text_storage.h"
+#include "model/format_size.h"
+#include "settings/settings_store.h"
+#include "settings/settings_vocabulary.h"
+#include "tests/support/temp_tree.h"
+
+namespace {
+
+constexpr uint64_t kGiB = uint64_t(1) << 30;
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+std::vector<std::wstring> MenuTexts(HMENU menu) {
+  std::vector<std::wstring> texts;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    GetMenuItemInfoW(menu, UINT(i), TRUE, &info);
+    wchar_t text[128] = L"";
+    GetMenuStringW(menu, UINT(i), text, 128, MF_BYPOSITION);
+    texts.push_back((info.fType & MFT_SEPARATOR) ? L"-" : text);
+  }
+  return texts;
+}
+
+SIZE OuterSize(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+class MainDlgTest : public ::testing::Test {
+ protected:
+  void SetUp() override { DeleteSettingsBranch(kApplicationTitle); }
+  void TearDown() override {
+    DeleteSettingsBranch(kApplicationTitle);
+    DeleteMakerValue(kApplicationTitle);
+  }
+
+  int Px(int design) const { return gui::Scale(design, dlg->Dpi()); }
+
+  // Rows named by their size text, which no sort reads.
+  void AddRow(const std::wstring& caption, const std::wstring& path, const std::wstring& name, uint64_t size) {
+    list.Add(caption, path, name);
+    sizes[name] = size;
+    dlg->ReviewListChanged();
+  }
+  std::vector<std::wstring> Order() const {
+    std::vector<std::wstring> names;
+    for (size_t i = 0; i < list.Count(); ++i) names.push_back(list.At(i).sizeText);
+    return names;
+  }
+  std::wstring Checks() const {
+    std::wstring marks;
+    for (size_t i = 0; i < list.Count(); ++i) marks += list.At(i).checked ? L'x' : L'-';
+    return marks;
+  }
+  std::wstring Totals() const { return dlg->status.PanelText(0); }
+  std::wstring TotalsOf(uint64_t size, int count) const {
+    return FormatSize(int64_t(size)) + L" / " + std::to_wstring(count) + L" items";
+  }
+  void WaitForSizes() {
+    for (int i = 0; i < 500 && dlg->SizesPending(); ++i) {
+      Pump();
+      Sleep(10);
+    }
+    Pump();
+    ASSERT_FALSE(dlg->SizesPending());
+  }
+
+  MainDlgEnvironment Environment() {
+    MainDlgEnvironment environment;
+    environment.shellOpen = [this](const std::wstring& target) { opened.push_back(target); };
+    environment.rowSize = [this](const FoundItem& item) {
+      ++sizeReads;
+      if (gate) gate();
+      return sizes.at(item.sizeText);
+    };
+    environment.checkedTotals = [this](const ReviewList& rows, uint64_t& size, uint64_t& count) {
+      size = count = 0;
+      for (size_t i = 0; i < rows.Count(); ++i)
+        if (rows.At(i).checked) {
+          size += sizes.at(rows.At(i).sizeText);
+          ++count;
+        }
+    };
+    return environment;
+  }
+
+  ReviewList list;
+  TTextStorage mainTs = MakeMainTs();
+  std::map<std::wstring, uint64_t> sizes;
+  std::atomic<int> sizeReads{0};
+  std::function<void()> gate;  // runs on every size read
+  std::vector<std::wstring> opened;
+  std::unique_ptr<TMainDlg> dlg = std::make_unique<TMainDlg>(list, mainTs, Environment());
+};
+
+TEST_F(MainDlgTest, ModesHaveTheirSizesBordersAndControls) {
+  if (const char* dpi = std::getenv("PURGELLO_WINE_DPI")) {
+    EXPECT_EQ(dlg->Dpi(), std::atoi(dpi));
+  }
+  dlg->Show();
+  auto centred = [this] {
+    RECT r{};
+    GetWindowRect(dlg->Hwnd(), &r);
+    EXPECT_NEAR(r.left, GetSystemMetrics(SM_CXSCREEN) / 2.0 - (r.right - r.left) / 2.0, 0.5);
+    EXPECT_NEAR(r.top, GetSystemMetrics(SM_CYSCREEN) / 2.0 - (r.bottom - r.top) / 2.0, 0.5);
+  };
+  auto expectBasic = [&] {
+    EXPECT_FALSE(dlg->IsExpertMode());
+    const SIZE size = OuterSize(dlg->Hwnd());
+    EXPECT_EQ(size.cx, Px(500));
+    EXPECT_EQ(size.cy, Px(330));
+    EXPECT_FALSE(GetWindowLongPtrW(dlg->Hwnd(), GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX));
+    EXPECT_FALSE(dlg->lst.Visible());
+    EXPECT_TRUE(dlg->expert_btn.Visible());
+    EXPECT_FALSE(dlg->basic_btn.Visible());
+    EXPECT_FALSE(dlg->checkall_btn.Visible());
+    EXPECT_FALSE(dlg->simulate_btn.Visible());
+    centred();
+    EXPECT_EQ(gui::LayoutFaults(*dlg), std::vector<std::wstring>());
+  };
+  expectBasic();
+
+  for (int i = 0; i < 30; ++i) AddRow(L"Temporary Files", L"C:\\temp\\file" + std::to_wstring(i) + L".tmp", L"r" + std::to_wstring(i), 1);
+  dlg->SizeColumnsToContents();
+  dlg->expert_btn.Click();
+  EXPECT_TRUE(dlg->IsExpertMode());
+  const SIZE expert = OuterSize(dlg->Hwnd());
+  EXPECT_EQ(expert.cx, Px(670));
+  // At 144 DPI the screen may be lower than the window; the system keeps it on.
+  EXPECT_EQ(expert.cy, std::min(Px(700), GetSystemMetrics(SM_CYMAXTRACK)));
+  const LONG_PTR style = GetWindowLongPtrW(dlg->Hwnd(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_THICKFRAME);
+  EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+  EXPECT_TRUE(dlg->lst.Visible());
+  EXPECT_FALSE(dlg->expert_btn.Visible());
+  EXPECT_TRUE(dlg->basic_btn.Visible());
+  EXPECT_TRUE(dlg->checkall_btn.Visible());
+  EXPECT_TRUE(dlg->uncheckall_btn.Visible());
+  centred();
+  EXPECT_EQ(dlg->lst.PixelRect().bottom, dlg->status.PixelRect().top - Px(10));
+  EXPECT_EQ(gui::LayoutFaults(*dlg), std::vector<std::wstring>());
+  // It may grow but not shrink below its expert size.
+  MINMAXINFO limits{};
+  SendMessageW(dlg->Hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  EXPECT_EQ(limits.ptMinTrackSize.x, expert.cx);
+  EXPECT_EQ(limits.ptMinTrackSize.y, expert.cy);
+  SetWindowPos(dlg->Hwnd(), nullptr, 0, 0, expert.cx + 200, expert.cy - 100, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(OuterSize(dlg->Hwnd()).cy, expert.cy) << "not below the minimum";
+  EXPECT_EQ(dlg->lst.PixelRect().bottom, dlg->status.PixelRect().top - Px(10));
+  EXPECT_EQ(gui::LayoutFaults(*dlg), std::vector<std::wstring>());
+
+  dlg->basic_btn.Click();
+  expectBasic();
+  // The menu command toggles too.
+  dlg->Expertmode1().Click();
+  EXPECT_TRUE(dlg->IsExpertMode());
+}
+
+TEST_F(MainDlgTest, PlacementIsRestoredOntoTheDesktop) {
+  const int desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int desktopHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  // A stored size the system lets the window take on this screen.
+  const int w = Px(700), h = std::min(Px(720), GetSystemMetrics(SM_CYMAXTRACK));
+  const std::wstring width = std::to_wstring(w), height = std::to_wstring(h);
+  struct Case {
+    std::wstring top, left, width, height;
+    // Expected; INT32_MIN: as the mode placed it (and pulled onto the desktop).
+    int wantTop, wantLeft, wantWidth, wantHeight;
+  };
+  const int kAsPlaced = INT32_MIN;
+  const Case cases[] = {
+      {L"20", L"30", width, height, 20, 30, w, h},
+      {L"-40", L"-5", width, height, 0, 0, w, h},
+      {std::to_wstring(desktopHeight + 1), std::to_wstring(desktopWidth + 1), width, height,
+       std::max(0, desktopHeight - h), desktopWidth - w, w, h},
+      {L"ten", L"1.5", L"wide", L"", kAsPlaced, kAsPlaced, kAsPlaced, kAsPlaced},  // no height: nothing restored
+      {L"ten", L"1.5", L"wide", L"tall", kAsPlaced, kAsPlaced, kAsPlaced, kAsPlaced},
+      {L"10", L"10", L"100", L"100", 10, 10, kAsPlaced, kAsPlaced},  // the expert minimum holds
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.top + L" " + c.left + L" " + c.width + L" " + c.height);
+    SetSetting(kTopSetting, c.top);
+    SetSetting(kLeftSetting, c.left);
+    SetSetting(kWidthSetting, c.width);
+    SetSetting(kHeightSetting, c.height);
+    TMainDlg window(list, mainTs, Environment());
+    window.SetExpertMode(false);
+    RECT placed{};
+    GetWindowRect(window.Hwnd(), &placed);
+    window.RestorePlacement();
+    RECT r{};
+    GetWindowRect(window.Hwnd(), &r);
+    if (c.height.empty()) {
+      EXPECT_EQ(r.top, placed.top);
+      EXPECT_EQ(r.left, placed.left);
+    } else {
+      EXPECT_EQ(r.top, c.wantTop == kAsPlaced ? std::max(0, int(placed.top)) : c.wantTop);
+      EXPECT_EQ(r.left, c.wantLeft == kAsPlaced ? std::max(0, int(placed.left)) : c.wantLeft);
+    }
+    EXPECT_EQ(r.right - r.left, c.wantWidth == kAsPlaced ? placed.right - placed.left : c.wantWidth);
+    EXPECT_EQ(r.bottom - r.top, c.wantHeight == kAsPlaced ? placed.bottom - placed.top : c.wantHeight);
+  }
+
+  // A basic window keeps its one size, and a stored maximised state shows.
+  SetSetting(kMaximizedSetting, L"1");
+  dlg->RestorePlacement();
+  EXPECT_EQ(OuterSize(dlg->Hwnd()).cx, Px(500));
+  dlg->Show();
+  EXPECT_TRUE(dlg->IsMaximized());
+}
+
+TEST_F(MainDlgTest, PlacementIsStoredOnlyForANormalWindowOfARecordedProgram) {
+  auto stored = [] {
+    return GetSetting(kTopSetting) + L"," + GetSetting(kLeftSetting) + L"," + GetSetting(kWidthSetting) + L"," +
+           GetSetting(kHeightSetting);
+  };
+  dlg->SetExpertMode(false);
+  SetWindowPos(dlg->Hwnd(), nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  dlg->Show();
+  const SIZE size = OuterSize(dlg->Hwnd());
+  const std::wstring normal = L"50,40," + std::to_wstring(size.cx) + L"," + std::to_wstring(size.cy);
+
+  dlg->SavePlacement();
+  EXPECT_EQ(stored(), L",,,") << "before the maker value exists";
+  WriteMakerValue(kApplicationTitle, L"C:\\Purgello.exe");
+  dlg->SavePlacement();
+  EXPECT_EQ(stored(), normal);
+
+  // Minimised, maximised, hidden: nothing is stored.
+  const std::pair<int, int> states[] = {{SW_MINIMIZE, SW_RESTORE}, {SW_MAXIMIZE, SW_RESTORE}, {SW_HIDE, SW_SHOW}};
+  for (const auto& [enter, leave] : states) {
+    SetSetting(kTopSetting, L"7");
+    ShowWindow(dlg->Hwnd(), enter);
+    dlg->SavePlacement();
+    EXPECT_EQ(GetSetting(kTopSetting), L"7") << enter;
+    ShowWindow(dlg->Hwnd(), leave);
+  }
+  // Back to normal: a resize stores at once.
+  SetWindowPos(dlg->Hwnd(), nullptr, 0, 0, size.cx + 1, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(GetSetting(kWidthSetting), std::to_wstring(size.cx + 1));
+}
+
+TEST_F(MainDlgTest, ColumnsSortAsClicked) {
+  AddRow(L"Temporary Files", L"C:\\t\\b.tmp", L"A", 1 * kGiB);
+  AddRow(L"Cookies", L"C:\\c\\a.txt", L"B", 3 * kGiB);
+  AddRow(L"Recycle Bin", L"", L"C", 2 * kGiB + 5);
+  AddRow(L"cookies", L"C:\\c\\Z.txt", L"D", 10);
+  AddRow(L"\u00e9a", L"C:\\e\\x.txt", L"E", 0);
+  AddRow(L"\u00c9a", L"C:\\e\\y.txt", L"F", 0);
+  using Names = std::vector<std::wstring>;
+  struct Click {
+    int column;
+    int direction;
+    Names order;
+  };
+  // Each column keeps its own direction; equal texts (a to z in any case)
+  // keep their order; an accented capital is not its small letter.
+  const Click clicks[] = {
+      {0, 1, {L"B", L"D", L"C", L"A", L"F", L"E"}},
+      {0, -1, {L"E", L"F", L"A", L"C", L"B", L"D"}},
+      {1, 1, {L"C", L"B", L"D", L"E", L"F", L"A"}},  // the empty path as a blank, first
+      {0, 1, {L"B", L"D", L"C", L"A", L"F", L"E"}},
+      {2, 1, {L"F", L"E", L"D", L"A", L"C", L"B"}},
+      {2, -1, {L"B", L"C", L"A", L"D", L"F", L"E"}},  // 3 GiB above the Recycle Bin's 2 GiB above 1 GiB
+  };
+  for (const Click& click : clicks) {
+    SCOPED_TRACE(click.column);
+    sizeReads = 0;
+    dlg->lstColumnClick(click.column);
+    EXPECT_EQ(dlg->Sort().Column(), size_t(click.column));
+    EXPECT_EQ(dlg->Sort().Direction(), click.direction);
+    EXPECT_EQ(dlg->lst.ColumnTag(click.column), click.direction);
+    EXPECT_EQ(dlg->lst.Tag(), click.column);
+    EXPECT_EQ(Order(), click.order);
+    EXPECT_EQ(sizeReads, click.column == 2 ? 6 : 0) << "each size read once per sort";
+  }
+}
+
+TEST_F(MainDlgTest, ManyRowsAreSortedAndTotalledWithoutHoldingTheWindow) {
+  for (int i = 0; i < 3000; ++i) AddRow(L"Temporary Files", L"C:\\t\\f.tmp", std::to_wstring(i), uint64_t(i % 7));
+  // Size reads wait until the test lets them go: a window that read them
+  // itself would hang here.
+  std::mutex mutex;
+  std::condition_variable released;
+  bool open = false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  gate = [&] {
+    std::unique_lock<std::mutex> lock(mutex);
+    released.wait_until(lock, deadline, [&] { return open; });
+  };
+  const DWORD start = GetTickCount();
+  dlg->lstColumnClick(2);
+  EXPECT_LT(GetTickCount() - start, 1000u);
+  EXPECT_TRUE(dlg->SizesPending());
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    open = true;
+  }
+  released.notify_all();
+  WaitForSizes();
+  for (size_t i = 1; i < list.Count(); ++i) ASSERT_LE(sizes[list.At(i - 1).sizeText], sizes[list.At(i).sizeText]);
+
+  uint64_t total = 0;
+  for (const auto& [name, size] : sizes) total += size;
+  dlg->lstClick();
+  WaitForSizes();
+  EXPECT_EQ(Totals(), TotalsOf(total, 3000));
+}
+
+TEST_F(MainDlgTest, ASortOfRowsThatWereReplacedMeanwhileIsDropped) {
+  for (int i = 0; i < 3000; ++i) AddRow(L"Temporary Files", L"C:\\t\\f.tmp", std::to_wstring(i), uint64_t(3000 - i));
+  std::mutex mutex;
+  std::condition_variable released;
+  bool open = false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  gate = [&] {
+    std::unique_lock<std::mutex> lock(mutex);
+    released.wait_until(lock, deadline, [&] { return open; });
+  };
+  dlg->lstColumnClick(2);
+  // A new analysis: the list is emptied and filled again, as long as before.
+  list.Clear();
+  dlg->ReviewListChanged();
+  for (int i = 0; i < 3000; ++i) list.Add(L"Cookies", L"C:\\c\\k.txt", std::to_wstring(i));
+  dlg->ReviewListChanged();
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    open = true;
+  }
+  released.notify_all();
+  WaitForSizes();
+  for (size_t i = 0; i < list.Count(); ++i) ASSERT_EQ(list.At(i).sizeText, std::to_wstring(i));
+}
+
+TEST_F(MainDlgTest, CheckMarksFollowTheCommandsAndTheTotalsTheClicks) {
+  AddRow(L"Temporary Files", L"C:\\t\\1.tmp", L"A", 100);
+  AddRow(L"Cookies", L"C:\\c\\1.txt", L"B", 20);
+  AddRow(L"Temporary Files", L"C:\\t\\2.tmp", L"C", 3);
+  dlg->lstClick();
+  EXPECT_EQ(Totals(), TotalsOf(123, 3));
+
+  // The buttons leave the totals as they were until the next click.
+  dlg->uncheckall_btn.Click();
+  EXPECT_EQ(Checks(), L"---");
+  EXPECT_EQ(Totals(), TotalsOf(123, 3));
+  dlg->lstClick();
+  EXPECT_EQ(Totals(), TotalsOf(0, 0));
+  dlg->checkall_btn.Click();
+  EXPECT_EQ(Checks(), L"xxx");
+  EXPECT_EQ(Totals(), TotalsOf(0, 0));
+
+  // A double click: every row of the type takes the selected row's new mark.
+  dlg->lstDblClick();
+  EXPECT_EQ(Checks(), L"xxx") << "no row selected";
+  dlg->lst.SelectRow(2);
+  dlg->lstDblClick();
+  EXPECT_EQ(Checks(), L"-x-");
+  EXPECT_EQ(Totals(), TotalsOf(20, 1));
+  dlg->lstDblClick();
+  EXPECT_EQ(Checks(), L"xxx");
+
+  // Per type, from the popup's caption.
+  dlg->lst.SelectRow(1);
+  dlg->PopupLstPopup();
+  dlg->UncheckAll2Click();
+  EXPECT_EQ(Checks(), L"x-x");
+  EXPECT_EQ(Totals(), TotalsOf(103, 2));
+  dlg->UncheckAll1Click();
+  EXPECT_EQ(Checks(), L"---");
+  dlg->Checkall2Click();
+  EXPECT_EQ(Checks(), L"-x-");
+  dlg->CheckAll1Click();
+  EXPECT_EQ(Checks(), L"xxx");
+  // A caption without a colon (a translation) names no type.
+  dlg->PopupItem(L"Checkall2").SetCaption(L"Cookies");
+  dlg->UncheckAll2Click();
+  EXPECT_EQ(Checks(), L"xxx");
+}
+
+TEST_F(MainDlgTest, PopupShowsThePerTypeCommandsOnlyForASelectedRow) {
+  AddRow(L"Cookies", L"C:\\c\\1.txt", L"A", 1);
+  dlg->PopupLstPopup();
+  EXPECT_EQ(MenuTexts(dlg->PopupLst.Handle()),
+            (std::vector<std::wstring>{L"Check All", L"Uncheck All", L"-", L"Open containing folder"}));
+  dlg->lst.SelectRow(0);
+  dlg->PopupLstPopup();
+  EXPECT_EQ(MenuTexts(dlg->PopupLst.Handle()),
+            (std::vector<std::wstring>{L"Check All", L"Uncheck All", L"-", L"Check All : Cookies",
+                                       L"Uncheck All : Cookies", L"-", L"Open containing folder"}));
+  for (const wchar_t* name : {L"CheckAll1", L"UncheckAll1", L"Checkall2", L"UncheckAll2", L"Opencontaining1"})
+    EXPECT_TRUE(dlg->PopupItem(name).Enabled()) << name;
+}
+
+TEST_F(MainDlgTest, OpenContainingFolderOpensTheRowsFolder) {
+  testsupport::TempTree tree;
+  const std::wstring file = tree.WriteFile(L"cache\\a.tmp", "x");
+  const std::wstring folder = tree.MakeFolder(L"cache\\sub");
+  AddRow(L"Temporary Files", file, L"A", 1);
+  AddRow(L"Temporary Internet Files", folder, L"B", 0);
+  AddRow(L"Recycle Bin", L"", L"C", 0);
+  AddRow(L"Temporary Files", tree.Path(L"gone\\b.tmp"), L"D", 0);
+  dlg->Opencontaining1Click();
+  EXPECT_TRUE(opened.empty()) << "no row selected";
+  for (size_t row = 0; row < 4; ++row) {
+    dlg->lst.SelectRow(row);
+    dlg->Opencontaining1Click();
+  }
+  EXPECT_EQ(opened, (std::vector<std::wstring>{tree.Path(L"cache\\"), folder, L"", tree.Path(L"gone\\")}));
+}
+
+TEST_F(MainDlgTest, TheTrayTakesTheMinimisedWindowAndGivesItBack) {
+  dlg->Show();
+  ASSERT_TRUE(dlg->IsVisible());
+  dlg->SetTrayActive(true);
+  if (!dlg->TrayActive()) GTEST_SKIP() << "no notification area";
+  SendMessageW(dlg->Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_FALSE(dlg->IsVisible());
+  dlg->traymenu.Item(L"Show1")->Click();
+  EXPECT_TRUE(dlg->IsVisible());
+  EXPECT_FALSE(IsIconic(dlg->Hwnd()));
+  // Without the icon, minimising only minimises.
+  dlg->SetTrayActive(false);
+  SendMessageW(dlg->Hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(dlg->IsVisible());
+  EXPECT_TRUE(IsIconic(dlg->Hwnd()));
+}
+
+TEST_F(MainDlgTest, MenusAndShortcutsAsDesigned) {
+  std::vector<std::vector<std::wstring>> menus;
+  HMENU bar = GetMenu(dlg->Hwnd());
+  for (int i = 0; i < GetMenuItemCount(bar); ++i) menus.push_back(MenuTexts(GetSubMenu(bar, i)));
+  EXPECT_EQ(MenuTexts(bar), (std::vector<std::wstring>{L"File", L"Options", L"?"}));
+  ASSERT_EQ(menus.size(), 3u);
+  EXPECT_EQ(menus[0], (std::vector<std::wstring>{L"Clean and shutdown", L"Clean and close", L"Clean and reboot",
+                                                 L"Quit\tCtrl+Q"}));
+  EXPECT_EQ(menus[1], (std::vector<std::wstring>{L"Expert mode\tCtrl+E", L"Settings\tCtrl+S"}));
+  EXPECT_EQ(menus[2], (std::vector<std::wstring>{L"Open Log File\tCtrl+L", L"Clean Log File", L"-",
+                                                 L"Check for update...\tCtrl+G", L"-", L"&Change Log",
+                                                 L"&Bug report, Feature request, Known issues", L"-",
+                                                 L"About\tCtrl+B"}));
+  EXPECT_EQ(MenuTexts(dlg->traymenu.Handle()), (std::vector<std::wstring>{L"Show", L"Quit"}));
+  EXPECT_TRUE(dlg->traymenu.Item(L"Show1")->IsDefault());
+}
+
+}  // namespace
