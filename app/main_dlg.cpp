@@ -34,7 +34,8 @@ constexpr UINT kHelperDoneMessage = WM_APP + 20;
 // CloseWindow: the window goes once the caller has returned.
 constexpr UINT kCloseNowMessage = WM_APP + 21;
 
-constexpr DWORD kBasicStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// No WS_CLIPCHILDREN: group boxes are transparent, the window paints behind them.
+constexpr DWORD kBasicStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExpertStyle = kBasicStyle | WS_THICKFRAME | WS_MAXIMIZEBOX;
 
 // Design rectangle within a group box that starts at (left, top).

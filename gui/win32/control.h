@@ -93,6 +93,8 @@ class Control : public Component {
   // A brush for WM_CTLCOLOR*, or nullptr for the default colours.
   virtual HBRUSH OnColor(HDC /*dc*/) { return nullptr; }
   virtual bool OnSetCursor() { return false; }
+  // WM_DRAWITEM for an owner-drawn control; true when it drew itself.
+  virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
   // WM_CONTEXTMENU: the point in screen coordinates, none when it came from
   // the keyboard. True when the control showed a menu.
   virtual bool OnContextMenu(std::optional<POINT> /*screen*/) { return false; }

@@ -1,4 +1,6 @@
 // A push button showing a picture the program draws, left of its caption.
+// The button draws itself, so that picture and caption share its width the
+// same way on every system.
 // The picture is drawn again at the window's DPI whenever it changes. A
 // wrapped caption breaks between words onto as many lines as it needs.
 #pragma once
@@ -22,9 +24,12 @@ class ImageButton : public Button {
 
   void ApplyDpi(int dpi) override;
   int ContentWidth() const override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
 
  private:
+  static constexpr int kMargin = 4, kGap = 4;  // design pixels
   void Redraw();
+  RECT CaptionRect(const RECT& client) const;
   Painter picture_;
   int pictureSize_;
   bool wrapCaption_;

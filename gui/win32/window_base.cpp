@@ -144,6 +144,13 @@ bool WindowBase::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
       result = reinterpret_cast<LRESULT>(brush);
       return true;
     }
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      Control* control = item ? Control::FromHwnd(item->hwndItem) : nullptr;
+      if (!control || !control->OnDrawItem(*item)) return false;
+      result = TRUE;
+      return true;
+    }
     case WM_SETCURSOR: {
       Control* control = Control::FromHwnd(reinterpret_cast<HWND>(wParam));
       if (!control || !control->OnSetCursor()) return false;
