@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -794,6 +795,31 @@ TEST(SessionControllerTest, ClosingWhileAWorkerRunsWaitsForItsEnd) {
         break;
     }
   }
+}
+
+// A close asked while the worker is inside a file's overwrite passes, not at
+// a row boundary: the file is finished, then the close sequence runs.
+TEST(SessionControllerTest, ClosingDuringAThreePassDeletionFinishesTheFile) {
+  Rig r({L"Temporary_Files"}, std::nullopt, {{L"DebugMode", L"1"}, {L"DeletionMethod", L"3Pass"}});
+  const std::wstring big = r.prefix.Plant(kWinTemp + L"big.tmp", std::string(32u << 20, 'A'));
+  r.controller->Launch();
+  r.dispatcher.ServeUntil([&] { return r.view.status[1] == L"Cleaning..." || !r.controller->Busy(); });
+  ASSERT_TRUE(r.controller->Busy());
+  // The overwrite has begun once the file's first bytes are no longer the planted ones.
+  const auto started = [&] {
+    std::ifstream in(Native(big), std::ios::binary);
+    char head[64] = {};
+    return !in || !in.read(head, sizeof head) || std::string(head, sizeof head) != std::string(sizeof head, 'A');
+  };
+  for (int i = 0; i < 10000 && !started(); ++i) usleep(1000);
+  ASSERT_TRUE(started());
+  EXPECT_FALSE(r.controller->FormClose());
+  r.dispatcher.ServeUntil([&] { return r.view.destroyed; });
+  EXPECT_FALSE(Exists(big)) << "the file in hand is finished";
+  EXPECT_TRUE(Exists(kProgramFolder + L"settings.ini"));
+  const std::vector<std::wstring> log = r.LogFileMessages();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back(), L"End of cleaning");
 }
 
 }  // namespace
