@@ -24,7 +24,7 @@ void TAnalyseThd::Execute(AnalysisHost& host) {
       if (StopRequested(host.stop)) break;
       const std::wstring status = category.statusCaption;
       if (host.showStatus) host.dispatcher->Invoke([&] { host.showStatus(status); });
-      run.Log(L"Analyzing : " + status, 1);
+      run.Log(L"Analyzing : " + status, kLogInfo);
       run.SetCaption(category.itemCaption);
       if (Rule rule = RuleFor(category.key)) rule(run);
       if (run.Failed()) break;

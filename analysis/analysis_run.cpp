@@ -80,6 +80,6 @@ const PathList& AnalysisRun::FoldersFlat(const std::wstring& root) {
   return mainList;
 }
 
-void AnalysisRun::Log(const std::wstring& text, int level) {
+void AnalysisRun::Log(const std::wstring& text, LogLevel level) {
   if (host_.log) host_.log->Add(text, level);
 }

@@ -12,10 +12,10 @@
 #include "analysis/known_folders.h"
 #include "analysis/listing.h"
 #include "system/ie_stores.h"
+#include "system/log.h"
 
 class Dispatcher;
 class ReviewList;
-class TKLog;
 
 // What the worker talks to. The list, the status and the notifications belong
 // to the GUI thread and are reached only through the dispatcher.
@@ -73,7 +73,7 @@ class AnalysisRun {
   const PathList& FilesByExtDeep(const std::wstring& root, const std::wstring& ext);
   const PathList& FoldersFlat(const std::wstring& root);
 
-  void Log(const std::wstring& text, int level);
+  void Log(const std::wstring& text, LogLevel level);
 
   // A failure that ends the run (a package that cannot be read): the rules
   // stop, later categories are not analysed, the end notification still comes.

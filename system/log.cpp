@@ -43,8 +43,8 @@ TKLog::~TKLog() {
   SaveLocked();
 }
 
-void TKLog::Add(const std::wstring& text, int level) {
-  // Callers use 0 to 2; anything below counts as verbose, anything above as an error.
+void TKLog::Add(const std::wstring& text, LogLevel level) {
+  // A level made from a number outside 0 to 2 counts as verbose below, as an error above.
   if (level <= kLogVerbose && !verbose_) return;
   if (level < kLogVerbose) level = kLogVerbose;
   if (level > kLogError) level = kLogError;

@@ -22,9 +22,12 @@
 
 #include "platform/clock.h"
 
-constexpr int kLogVerbose = 0;  // kept only when the log is verbose
-constexpr int kLogInfo = 1;
-constexpr int kLogError = 2;
+// The levels the log file names; unscoped so that callers write kLogInfo.
+enum LogLevel : int {
+  kLogVerbose = 0,  // kept only when the log is verbose
+  kLogInfo = 1,
+  kLogError = 2,
+};
 
 class TKLog {
  public:
@@ -47,7 +50,7 @@ class TKLog {
 
   // "Verbose", "Info" or "Error" (levels above 2 count as 2), a TAB, the local
   // time as [yy-mm-dd hh:mm:ss] with the locale's time separator, a TAB, text.
-  void Add(const std::wstring& text, int level);
+  void Add(const std::wstring& text, LogLevel level);
   // Rewrites the whole file when its folder exists (a missing folder is never
   // created). Failures are swallowed; the lines stay in memory.
   void Save();
@@ -96,7 +99,7 @@ class TKLog {
 };
 
 // Logging through a log that is not set does nothing, so callers need no guard.
-inline void LogAdd(TKLog* log, const std::wstring& text, int level) {
+inline void LogAdd(TKLog* log, const std::wstring& text, LogLevel level) {
   if (log) log->Add(text, level);
 }
 inline void LogFlush(TKLog* log) {

@@ -50,7 +50,7 @@ TEST(LogTest, LineFormat) {
     clock.now = c.time;
     clock.separator = c.separator;
     TKLog log(tree.Path(L"format.log"), 10000, true, clock);
-    log.Add(c.text, c.level);
+    log.Add(c.text, LogLevel(c.level));
     EXPECT_EQ(log.Lines(), std::vector<std::wstring>{c.expected});
   }
 }
@@ -60,9 +60,9 @@ TEST(LogTest, Level0IsKeptOnlyWhenVerbose) {
   FakeClock clock;
   {
     TKLog quiet(tree.Path(L"quiet.log"), 10000, false, clock);
-    quiet.Add(L"Debug mode", 0);
-    quiet.Add(L"Starting", 1);
-    quiet.Add(L"hidden", 0);
+    quiet.Add(L"Debug mode", kLogVerbose);
+    quiet.Add(L"Starting", kLogInfo);
+    quiet.Add(L"hidden", kLogVerbose);
     EXPECT_EQ(quiet.Lines(), std::vector<std::wstring>{L"Info\t" + std::wstring(kStamp) + L"\tStarting"});
     // Not verbose: nothing is written until a save.
     EXPECT_FALSE(tree.Exists(L"quiet.log"));
@@ -71,10 +71,10 @@ TEST(LogTest, Level0IsKeptOnlyWhenVerbose) {
   EXPECT_EQ(tree.ReadFile(L"quiet.log"), "Info\t[26-03-14 09:05:07]\tStarting\r\n");
 
   TKLog verbose(tree.Path(L"verbose.log"), 10000, true, clock);
-  verbose.Add(L"Starting", 1);
+  verbose.Add(L"Starting", kLogInfo);
   EXPECT_EQ(tree.ReadFile(L"verbose.log"), "Info\t[26-03-14 09:05:07]\tStarting\r\n");
   clock.ticks += TKLog::kVerboseSaveInterval;
-  verbose.Add(L"Debug mode", 0);
+  verbose.Add(L"Debug mode", kLogVerbose);
   // Verbose: the whole file is rewritten, newest first.
   EXPECT_EQ(tree.ReadFile(L"verbose.log"),
             "Verbose\t[26-03-14 09:05:07]\tDebug mode\r\n"
@@ -93,14 +93,14 @@ TEST(LogTest, VerboseSavesAtMostOncePerIntervalYetNothingWaitsLong) {
   const std::string four = "Info\t[26-03-14 09:05:07]\tfour\r\n" + three;
   {
     TKLog log(tree.Path(L"v.log"), 10000, true, clock);
-    log.Add(L"one", 1);
+    log.Add(L"one", kLogInfo);
     EXPECT_EQ(tree.ReadFile(L"v.log"), one);  // the first line at once
     clock.ticks += TKLog::kVerboseSaveInterval - 1;
-    log.Add(L"two", 1);
+    log.Add(L"two", kLogInfo);
     EXPECT_EQ(tree.ReadFile(L"v.log"), one);
     log.Flush();
     EXPECT_EQ(tree.ReadFile(L"v.log"), two);
-    log.Add(L"three", 1);
+    log.Add(L"three", kLogInfo);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(tree.ReadFile(L"v.log"), two) << "saved before the log's clock moved on";
     clock.ticks += TKLog::kVerboseSaveInterval;
@@ -108,7 +108,7 @@ TEST(LogTest, VerboseSavesAtMostOncePerIntervalYetNothingWaitsLong) {
     for (int i = 0; i < 100 && tree.ReadFile(L"v.log") != three; ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(tree.ReadFile(L"v.log"), three);
-    log.Add(L"four", 1);
+    log.Add(L"four", kLogInfo);
     EXPECT_EQ(tree.ReadFile(L"v.log"), three);
   }
   EXPECT_EQ(tree.ReadFile(L"v.log"), four);
@@ -119,7 +119,7 @@ TEST(LogTest, AFileThatCannotBeWrittenIsTold) {
   FakeClock clock;
   tree.MakeFolder(L"taken.log");  // a folder where the file should be
   TKLog taken(tree.Path(L"taken.log"), 10000, false, clock);
-  taken.Add(L"Starting", 1);
+  taken.Add(L"Starting", kLogInfo);
   EXPECT_FALSE(taken.LastSaveFailed());
   taken.Save();
   EXPECT_TRUE(taken.LastSaveFailed());
@@ -137,11 +137,11 @@ TEST(LogTest, FileIsNewestFirstCrLfInAnsiAndReplacesOldContent) {
   std::wstring path = tree.WriteFile(L"Purgello.log", std::string(5000, 'x'));
   FakeClock clock;
   TKLog log(path, 10000, false, clock);
-  log.Add(L"first", 1);
+  log.Add(L"first", kLogInfo);
   clock.now.second = 8;
-  log.Add(L"second", 2);
+  log.Add(L"second", kLogError);
   const std::wstring accented = L"Analyzing : Caf\u00e9";
-  log.Add(accented, 1);
+  log.Add(accented, kLogInfo);
   log.Save();
 
   std::string expected = platform::ToAnsi(L"Info\t[26-03-14 09:05:08]\t" + accented) + "\r\n" +
@@ -156,7 +156,7 @@ TEST(LogTest, The10001stLineDropsTheOldest) {
   TempTree tree;
   FakeClock clock;
   TKLog log(tree.Path(L"bound.log"), 10000, false, clock);
-  for (int i = 1; i <= 10001; ++i) log.Add(L"line " + std::to_wstring(i), 1);
+  for (int i = 1; i <= 10001; ++i) log.Add(L"line " + std::to_wstring(i), kLogInfo);
   std::vector<std::wstring> lines = log.Lines();
   ASSERT_EQ(lines.size(), 10000u);
   EXPECT_EQ(lines.front(), L"Info\t" + std::wstring(kStamp) + L"\tline 10001");
@@ -179,7 +179,7 @@ TEST(LogTest, ClearThenDestructionLeavesAnEmptyFile) {
   FakeClock clock;
   {
     TKLog log(tree.Path(L"clear.log"), 10000, false, clock);
-    log.Add(L"Starting", 1);
+    log.Add(L"Starting", kLogInfo);
     log.Save();
     ASSERT_FALSE(tree.ReadFile(L"clear.log").empty());
     log.Clear();
@@ -194,7 +194,7 @@ TEST(LogTest, DestructionSaves) {
   FakeClock clock;
   {
     TKLog log(tree.Path(L"end.log"), 10000, false, clock);
-    log.Add(L"End of cleaning", 1);
+    log.Add(L"End of cleaning", kLogInfo);
     EXPECT_FALSE(tree.Exists(L"end.log"));
   }
   EXPECT_EQ(tree.ReadFile(L"end.log"), "Info\t[26-03-14 09:05:07]\tEnd of cleaning\r\n");
@@ -209,10 +209,10 @@ TEST(LogTest, MissingFolderIsNeverCreatedAndTheViewerIsStillAsked) {
   const std::wstring path = tree.Path(L"gone\\Purgello.log");
   {
     TKLog log(path, 10000, true, clock, spy.Opener());
-    log.Add(L"Starting", 1);
+    log.Add(L"Starting", kLogInfo);
     log.Save();
     log.Clear();
-    log.Add(L"again", 2);
+    log.Add(L"again", kLogError);
     EXPECT_TRUE(log.OpenInViewer());
     EXPECT_EQ(log.Lines().size(), 1u);
   }
@@ -229,7 +229,7 @@ TEST(LogTest, OpenInViewerSavesFirst) {
     seenByViewer = tree.ReadFile(L"open.log");
     return false;
   });
-  log.Add(L"Starting", 1);
+  log.Add(L"Starting", kLogInfo);
   EXPECT_FALSE(log.OpenInViewer());
   EXPECT_EQ(seenByViewer, "Info\t[26-03-14 09:05:07]\tStarting\r\n");
 }
@@ -237,9 +237,9 @@ TEST(LogTest, OpenInViewerSavesFirst) {
 TEST(LogTest, LoggingThroughANullLogDoesNothing) {
   TempTree tree;
   FakeClock clock;
-  LogAdd(nullptr, L"lost", 2);
+  LogAdd(nullptr, L"lost", kLogError);
   TKLog log(tree.Path(L"null.log"), 10000, false, clock);
-  LogAdd(&log, L"kept", 2);
+  LogAdd(&log, L"kept", kLogError);
   EXPECT_EQ(log.Lines(), std::vector<std::wstring>{L"Error\t" + std::wstring(kStamp) + L"\tkept"});
 }
 
