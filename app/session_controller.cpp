@@ -426,6 +426,12 @@ bool SessionController::FormClose() {
 void SessionController::EndSession() {
   State& s = *state_;
   if (FormClose()) return;
+  // No worker runs under a running-browser box, and the box cannot go while
+  // this call is nested in it: waiting would never end.
+  if (!s.busy) {
+    RunClose();
+    return;
+  }
   s.dispatcher.ServeUntil([&s] { return s.closed; });
 }
 

@@ -84,6 +84,7 @@ class SessionController {
   // The shut-down of Windows: as FormClose, but waits (serving the
   // dispatcher's hand-overs) until the worker has ended and the close
   // sequence has run, since the process may end as soon as this returns.
+  // Under a running-browser box no worker runs: the close sequence runs at once.
   void EndSession();
 
   // What the window shows and reads.

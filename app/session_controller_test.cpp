@@ -710,7 +710,7 @@ TEST(SessionControllerTest, RunningBrowsersWarnInManualSessionsAndKeepTheirRows)
 // boundary, its end notification runs, then the whole close sequence.
 TEST(SessionControllerTest, ClosingWhileAWorkerRunsWaitsForItsEnd) {
   const std::wstring closing = L"Closing : the running task stops after the current file";
-  enum class When { Analysing, Cleaning, CleaningEndSession, WarningBox, Idle };
+  enum class When { Analysing, Cleaning, CleaningEndSession, WarningBox, WarningBoxEndSession, Idle };
   const struct {
     const char* what;
     When when;
@@ -718,6 +718,7 @@ TEST(SessionControllerTest, ClosingWhileAWorkerRunsWaitsForItsEnd) {
                {"during a cleaning", When::Cleaning},
                {"at the shut-down of Windows during a cleaning", When::CleaningEndSession},
                {"while a running-browser warning is shown", When::WarningBox},
+               {"at the shut-down of Windows while a running-browser warning is shown", When::WarningBoxEndSession},
                {"at the shut-down of Windows when idle", When::Idle}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -728,11 +729,20 @@ TEST(SessionControllerTest, ClosingWhileAWorkerRunsWaitsForItsEnd) {
       files.push_back(r.prefix.Plant(kWinTemp + L"f" + std::to_wstring(i) + L".tmp", "content " + std::to_string(i)));
     files.push_back(r.prefix.Plant(L"C:\\windows\\setupact.log", "log"));
     files.push_back(r.prefix.Plant(kFirefoxFile, "ff"));
-    if (c.when == When::WarningBox) r.titles = {L"Page - Mozilla Firefox"};
+    const bool box = c.when == When::WarningBox || c.when == When::WarningBoxEndSession;
+    if (box) r.titles = {L"Page - Mozilla Firefox"};
     bool reached = false;
     r.view.onListChanged = [&] { reached = reached || (c.when == When::Analysing && r.controller->Busy()); };
     r.view.onProgress = [&] { reached = true; };
-    r.view.onBox = [&] { EXPECT_FALSE(r.controller->FormClose()) << "the box is shown by the controller"; };
+    r.view.onBox = [&] {
+      if (c.when != When::WarningBoxEndSession) {
+        EXPECT_FALSE(r.controller->FormClose()) << "the box is shown by the controller";
+        return;
+      }
+      // The process may end once this returns, the box still open.
+      r.controller->EndSession();
+      EXPECT_TRUE(Exists(kProgramFolder + L"settings.ini"));
+    };
     if (c.when != When::Idle) {
       r.controller->Launch();
       r.dispatcher.ServeUntil([&] { return reached || !r.controller->Busy(); });
@@ -750,6 +760,7 @@ TEST(SessionControllerTest, ClosingWhileAWorkerRunsWaitsForItsEnd) {
         r.controller->EndSession();
         break;
       case When::WarningBox:
+      case When::WarningBoxEndSession:
         r.Serve();
         break;
       case When::Idle:
@@ -788,6 +799,7 @@ TEST(SessionControllerTest, ClosingWhileAWorkerRunsWaitsForItsEnd) {
         EXPECT_EQ(log.back(), L"End of cleaning");
         break;
       case When::WarningBox:
+      case When::WarningBoxEndSession:
         EXPECT_EQ(left, files.size()) << "no cleaning after the close";
         break;
       case When::Idle:
