@@ -86,6 +86,14 @@ void Finish(Transfer& t, uint32_t error) {
   });
 }
 
+// The end of the body. Shorter than announced means the connection was cut
+// (Wine, and some proxies, just end the data): a transport error, never a
+// whole response.
+void FinishBody(Transfer& t) {
+  const int64_t announced = t.response.contentLength;
+  Finish(t, announced >= 0 && int64_t(t.response.body.size()) < announced ? ERROR_WINHTTP_CONNECTION_ERROR : 0);
+}
+
 // The thread's last error, never 0 for a call that failed.
 uint32_t FailureCode() {
   const DWORD error = GetLastError();
@@ -168,7 +176,7 @@ void CALLBACK OnStatus(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID
     case WINHTTP_CALLBACK_STATUS_DATA_AVAILABLE: {
       const DWORD available = *static_cast<DWORD*>(info);
       if (available == 0) {
-        Finish(*t, 0);
+        FinishBody(*t);
         break;
       }
       t->chunk.resize(available);
@@ -177,7 +185,7 @@ void CALLBACK OnStatus(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID
     }
     case WINHTTP_CALLBACK_STATUS_READ_COMPLETE:
       if (infoLength == 0) {
-        Finish(*t, 0);
+        FinishBody(*t);
         break;
       }
       t->response.body.append(static_cast<const char*>(info), infoLength);

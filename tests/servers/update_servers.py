@@ -2,8 +2,9 @@
 """Loopback servers for the update tests, started and stopped around one test
 program: python3 update_servers.py COMMAND [ARGS...]
 
-Starts, on 127.0.0.1 only, one small HTTP server per reply the tests want and
-an HTTP proxy that demands Basic credentials, runs COMMAND with
+Starts, on 127.0.0.1 only, one small HTTP server per reply the tests want
+(update checks, and installers of chosen sizes, without a length or cut short)
+and an HTTP proxy that demands Basic credentials, runs COMMAND with
 PURGELLO_TEST_SERVERS set to "name=port,..." (a name with no server behind it,
 "refused", is a port nobody listens on), stops everything and exits with
 COMMAND's status. Every server answers GET /seen with the request lines it has
@@ -74,6 +75,28 @@ class Proxy(Recorder):
         self.send(int(status_line[1]), status_line[2], body)
 
 
+class Installer(Recorder):
+    """Serves size bytes: with a Content-Length, without one (the end of the
+    body is the end of the connection), or cut after cut_at of them."""
+
+    size, announce, cut_at = 0, True, None
+
+    def reply(self):
+        body = b"M" * self.size
+        self.send_response(200, "OK")
+        if self.announce or self.cut_at is not None:
+            self.send_header("Content-Length", str(len(body)))
+        else:
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        self.end_headers()
+        self.wfile.write(body if self.cut_at is None else body[:self.cut_at])
+        self.wfile.flush()
+        if self.cut_at is not None:
+            self.connection.shutdown(socket.SHUT_RDWR)
+            self.close_connection = True
+
+
 def serve(handler, **attributes):
     cls = type(handler.__name__, (handler,), attributes)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), cls)
@@ -97,6 +120,10 @@ def main():
         "garbage": serve(Recorder, body=b"<html><body>Hello</body></html>"),
         "error500": serve(Recorder, status=500, reason="Internal Server Error", body=b"3.9.0.0"),
     }
+    servers["size102399"] = serve(Installer, size=102399)
+    servers["size102400"] = serve(Installer, size=102400)
+    servers["nolength"] = serve(Installer, size=300000, announce=False)
+    servers["cut"] = serve(Installer, size=300000, cut_at=120000)
     newer_port = servers["newer"].server_address[1]
     servers["redirect"] = serve(Recorder, status=302, reason="Found",
                                 reply_headers=[("Location", f"http://127.0.0.1:{newer_port}/pylo/check.php?moved=1")])
