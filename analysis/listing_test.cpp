@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "platform/known_folders.h"
+#include "platform/win32/handle.h"
 #include "platform/win_path.h"
 #include "platform/wow64.h"
 #endif
@@ -144,11 +145,11 @@ TEST(Wow64Listing, SeesTheRealSystem32) {
   const std::wstring real = windows + L"System32\\purgello-probe", redirected = windows + L"SysWOW64\\purgello-probe";
   auto plant = [](const std::wstring& folder, const std::wstring& name) {
     CreateDirectoryW(folder.c_str(), nullptr);
-    HANDLE file = CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const platform::Handle file(
+        CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file.Valid());
     DWORD written = 0;
-    WriteFile(file, "x", 1, &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.Get(), "x", 1, &written, nullptr);
   };
   auto remove = [](const std::wstring& folder, const std::wstring& name) {
     DeleteFileW((folder + L"\\" + name).c_str());

@@ -57,19 +57,7 @@ class CloseSequenceTest : public ::testing::Test {
     platform::DeleteKeyTree(RegRoot::CurrentUser, kMakerBranch);
     platform::DeleteKeyTree(RegRoot::CurrentUser, kRegistration);
     const std::wstring appData = platform::KnownFolderPath(platform::kCsidlAppData);
-    if (!appData.empty()) RemoveTree(appData + L"\\Halvoris");
-  }
-  static void RemoveTree(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    {
-      platform::DirectoryReader reader(folder + L"\\*");
-      while (reader.Next())
-        if (reader.Name() != L"." && reader.Name() != L"..") names.push_back(reader.Name());
-    }
-    for (const std::wstring& name : names) {
-      if (!platform::DeleteFileAt(folder + L"\\" + name)) RemoveTree(folder + L"\\" + name);
-    }
-    platform::RemoveEmptyFolder(folder);
+    if (!appData.empty()) testsupport::RemoveTree(appData + L"\\Halvoris");
   }
 
   // Creates each missing folder of relative, one below the other, under base.

@@ -55,18 +55,7 @@ class PurgelloExeTest : public ::testing::Test {
   void Forget() {
     platform::DeleteKeyTree(RegRoot::CurrentUser, kMakerBranch);
     const std::wstring appData = platform::KnownFolderPath(platform::kCsidlAppData);
-    if (!appData.empty()) RemoveTree(appData + L"\\Halvoris");
-  }
-  static void RemoveTree(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    {
-      platform::DirectoryReader reader(folder + L"\\*");
-      while (reader.Next())
-        if (reader.Name() != L"." && reader.Name() != L"..") names.push_back(reader.Name());
-    }
-    for (const std::wstring& name : names)
-      if (!platform::DeleteFileAt(folder + L"\\" + name)) RemoveTree(folder + L"\\" + name);
-    platform::RemoveEmptyFolder(folder);
+    if (!appData.empty()) testsupport::RemoveTree(appData + L"\\Halvoris");
   }
 
   std::wstring MakerFolder() const { return appData_ + L"\\Halvoris"; }

@@ -24,6 +24,7 @@
 #include "app/settings_dialog.h"
 #include "i18n/text_storage.h"
 #include "model/format_size.h"
+#include "platform/win32/handle.h"
 
 namespace {
 
@@ -49,13 +50,13 @@ std::string Utf8(const std::wstring& text) {
 void CALLBACK PreviewTick(HWND, UINT, UINT_PTR, DWORD) {
   if (!preview.window || !preview.window->IsVisible()) return;
   if (!preview.announced) {
-    HANDLE file = CreateFileW(preview.readyFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    platform::Handle file(CreateFileW(preview.readyFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return;
     const std::string caption = Utf8(preview.window->Caption());
     DWORD written = 0;
-    WriteFile(file, caption.data(), DWORD(caption.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.Get(), caption.data(), DWORD(caption.size()), &written, nullptr);
+    file.Close();
     preview.announced = true;
   } else if (GetFileAttributesW(preview.readyFile.c_str()) == INVALID_FILE_ATTRIBUTES) {
     preview.close();

@@ -123,13 +123,12 @@ std::vector<std::wstring> ListFolder(const std::wstring& folder) {
   std::vector<std::wstring> names;
 #ifdef _WIN32
   WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(NativePath(folder + L"\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
+  const platform::FindHandle h(FindFirstFileW(NativePath(folder + L"\\*").c_str(), &fd));
+  if (!h.Valid()) return names;
   do {
     std::wstring name = fd.cFileName;
     if (name != L"." && name != L"..") names.push_back(name);
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
+  } while (FindNextFileW(h.Get(), &fd));
 #else
   DIR* dir = opendir(NativePath(folder).c_str());
   if (!dir) return names;

@@ -17,6 +17,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
+
+#include "platform/win32/handle.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -271,13 +273,12 @@ std::vector<std::wstring> LinuxFolderEntries(const std::wstring& linuxPath) {
     if (c == L'/') c = L'\\';
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
+  const platform::FindHandle h(FindFirstFileW((folder + L"\\*").c_str(), &fd));
+  if (!h.Valid()) return names;
   do {
     std::wstring name = fd.cFileName;
     if (name != L"." && name != L"..") names.push_back(name);
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
+  } while (FindNextFileW(h.Get(), &fd));
   return names;
 }
 
@@ -325,14 +326,14 @@ TEST(RunningSystem, DeleteAtRebootRecordsAPendingDeletion) {
   ASSERT_TRUE(platform::DeleteAtReboot(file));
   EXPECT_TRUE(tree.Exists(L"index.dat"));
 
-  HKEY key = nullptr;
+  platform::KeyHandle key;
   const wchar_t* sessionManager = L"System\\CurrentControlSet\\Control\\Session Manager";
-  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, sessionManager, 0, KEY_READ, &key), ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, sessionManager, 0, KEY_READ, key.Receive()), ERROR_SUCCESS);
   DWORD type = 0, bytes = 0;
-  ASSERT_EQ(RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type, nullptr, &bytes), ERROR_SUCCESS);
+  ASSERT_EQ(RegQueryValueExW(key.Get(), L"PendingFileRenameOperations", nullptr, &type, nullptr, &bytes), ERROR_SUCCESS);
   std::wstring data(bytes / sizeof(wchar_t), L'\0');
-  RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &bytes);
-  RegCloseKey(key);
+  RegQueryValueExW(key.Get(), L"PendingFileRenameOperations", nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &bytes);
+  key.Reset();
   EXPECT_EQ(type, DWORD(REG_MULTI_SZ));
   // Pairs of source and target; an empty target means delete.
   std::wstring expected = L"\\??\\" + file + L'\0' + L'\0';

@@ -50,15 +50,11 @@ bool NothingThere(DWORD error) {
 }  // namespace
 
 struct DirectoryReader::Impl {
-  HANDLE find = INVALID_HANDLE_VALUE;
+  FindHandle find;
   bool started = false;
   bool unreadable = false;
   WIN32_FIND_DATAW data;
   std::wstring name;
-
-  ~Impl() {
-    if (find != INVALID_HANDLE_VALUE) FindClose(find);
-  }
 };
 
 DirectoryReader::DirectoryReader(const std::wstring& pattern) : impl_(new Impl) {
@@ -68,20 +64,19 @@ DirectoryReader::DirectoryReader(const std::wstring& pattern) : impl_(new Impl) 
     SetLastError(ERROR_FILE_NOT_FOUND);
     return;
   }
-  impl_->find = FindFirst(SystemPath(pattern), impl_->data);
-  if (impl_->find == INVALID_HANDLE_VALUE) impl_->unreadable = !NothingThere(GetLastError());
+  impl_->find.Reset(FindFirst(SystemPath(pattern), impl_->data));
+  if (!impl_->find.Valid()) impl_->unreadable = !NothingThere(GetLastError());
 }
 
 DirectoryReader::~DirectoryReader() = default;
 
 bool DirectoryReader::Next() {
   Impl& d = *impl_;
-  if (d.find == INVALID_HANDLE_VALUE) return false;
+  if (!d.find.Valid()) return false;
   if (d.started) {
-    if (!FindNextFileW(d.find, &d.data)) {
+    if (!FindNextFileW(d.find.Get(), &d.data)) {
       d.unreadable = GetLastError() != ERROR_NO_MORE_FILES;
-      FindClose(d.find);
-      d.find = INVALID_HANDLE_VALUE;
+      d.find.Reset();
       return false;
     }
   }

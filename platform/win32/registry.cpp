@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "platform/win32/handle.h"
+
 namespace platform {
 namespace {
 
@@ -43,13 +45,7 @@ std::wstring TextFromRegData(const std::string& data) {
 }
 
 struct RegKey::Impl {
-  HKEY key = nullptr;
-  Impl() = default;
-  Impl(const Impl&) = delete;
-  Impl& operator=(const Impl&) = delete;
-  ~Impl() {
-    if (key) RegCloseKey(key);
-  }
+  KeyHandle key;
 };
 
 RegKey::RegKey() = default;
@@ -64,7 +60,7 @@ RegKey RegKey::Open(RegRoot root, const std::wstring& subKey, RegAccess access, 
   result.error_ = RegOpenKeyExW(RootHandle(root), subKey.c_str(), 0, sam, &key);
   if (result.error_ == ERROR_SUCCESS) {
     result.impl_.reset(new Impl);
-    result.impl_->key = key;
+    result.impl_->key.Reset(key);
   }
   return result;
 }
@@ -76,12 +72,12 @@ RegKey RegKey::Create(RegRoot root, const std::wstring& subKey, RegView view) {
                                   KEY_READ | KEY_WRITE | ViewFlags(view), nullptr, &key, nullptr);
   if (result.error_ == ERROR_SUCCESS) {
     result.impl_.reset(new Impl);
-    result.impl_->key = key;
+    result.impl_->key.Reset(key);
   }
   return result;
 }
 
-bool RegKey::IsOpen() const { return impl_ && impl_->key; }
+bool RegKey::IsOpen() const { return impl_ && impl_->key.Valid(); }
 
 namespace {
 
@@ -108,12 +104,12 @@ bool QueryValue(HKEY key, const std::wstring& name, DWORD& type, std::string& da
 }  // namespace
 
 bool RegKey::HasValue(const std::wstring& name) const {
-  return IsOpen() && RegQueryValueExW(impl_->key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  return IsOpen() && RegQueryValueExW(impl_->key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 RegType RegKey::ValueType(const std::wstring& name) const {
   DWORD type = 0;
-  if (!IsOpen() || RegQueryValueExW(impl_->key, name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+  if (!IsOpen() || RegQueryValueExW(impl_->key.Get(), name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
     return RegType::None;
   return TypeOf(type);
 }
@@ -121,7 +117,7 @@ RegType RegKey::ValueType(const std::wstring& name) const {
 bool RegKey::ReadString(const std::wstring& name, std::wstring& text) const {
   DWORD type = 0;
   std::string data;
-  if (!IsOpen() || !QueryValue(impl_->key, name, type, data) || (type != REG_SZ && type != REG_EXPAND_SZ))
+  if (!IsOpen() || !QueryValue(impl_->key.Get(), name, type, data) || (type != REG_SZ && type != REG_EXPAND_SZ))
     return false;
   text = TextFromRegData(data);
   return true;
@@ -130,7 +126,7 @@ bool RegKey::ReadString(const std::wstring& name, std::wstring& text) const {
 bool RegKey::ReadDword(const std::wstring& name, uint32_t& value) const {
   DWORD type = 0;
   std::string data;
-  return IsOpen() && QueryValue(impl_->key, name, type, data) && type == REG_DWORD && DwordFromRegData(data, value);
+  return IsOpen() && QueryValue(impl_->key.Get(), name, type, data) && type == REG_DWORD && DwordFromRegData(data, value);
 }
 
 bool RegKey::WriteString(const std::wstring& name, const std::wstring& text) {
@@ -142,7 +138,7 @@ bool RegKey::WriteDword(const std::wstring& name, uint32_t value) {
 }
 
 bool RegKey::WriteValue(const RegValue& value) {
-  return IsOpen() && RegSetValueExW(impl_->key, value.name.c_str(), 0, DWORD(value.type),
+  return IsOpen() && RegSetValueExW(impl_->key.Get(), value.name.c_str(), 0, DWORD(value.type),
                                     reinterpret_cast<const BYTE*>(value.data.data()),
                                     DWORD(value.data.size())) == ERROR_SUCCESS;
 }
@@ -154,7 +150,7 @@ bool RegKey::WriteValues(const std::vector<RegValue>& values) {
 }
 
 bool RegKey::DeleteValue(const std::wstring& name) {
-  return IsOpen() && RegDeleteValueW(impl_->key, name.c_str()) == ERROR_SUCCESS;
+  return IsOpen() && RegDeleteValueW(impl_->key.Get(), name.c_str()) == ERROR_SUCCESS;
 }
 
 std::vector<RegValueInfo> RegKey::Values() const {
@@ -164,7 +160,7 @@ std::vector<RegValueInfo> RegKey::Values() const {
   for (DWORD index = 0;; ++index) {
     DWORD length = kMaxValueName;
     DWORD type = 0;
-    LONG rc = RegEnumValueW(impl_->key, index, &name[0], &length, nullptr, &type, nullptr, nullptr);
+    LONG rc = RegEnumValueW(impl_->key.Get(), index, &name[0], &length, nullptr, &type, nullptr, nullptr);
     if (rc != ERROR_SUCCESS) break;  // the end, or the key was deleted meanwhile
     out.push_back({name.substr(0, length), TypeOf(type)});
   }
@@ -181,7 +177,7 @@ std::vector<RegValue> RegKey::ReadValues() const {
     DWORD length = kMaxValueName;
     DWORD type = 0;
     DWORD size = DWORD(data.size());
-    LONG rc = RegEnumValueW(impl_->key, index, &name[0], &length, nullptr, &type,
+    LONG rc = RegEnumValueW(impl_->key.Get(), index, &name[0], &length, nullptr, &type,
                             reinterpret_cast<BYTE*>(&data[0]), &size);
     if (rc == ERROR_MORE_DATA && ++retries < 8) {
       // The data did not fit: grow to the size the registry asked for and
@@ -203,7 +199,7 @@ std::vector<std::wstring> RegKey::SubKeyNames() const {
   wchar_t name[kMaxKeyName];
   for (DWORD index = 0;; ++index) {
     DWORD length = kMaxKeyName;
-    LONG rc = RegEnumKeyExW(impl_->key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    LONG rc = RegEnumKeyExW(impl_->key.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
     if (rc != ERROR_SUCCESS) break;  // the end, or the key was deleted meanwhile
     out.emplace_back(name, length);
   }
@@ -218,11 +214,11 @@ bool DeleteKeyTree(RegRoot root, const std::wstring& subKey, RegView view) {
   if (subKey.find_first_not_of(L'\\') == std::wstring::npos) return false;
   // RegDeleteTreeW takes no view: empty the key through a handle opened in the
   // view, then delete the key itself in that view.
-  HKEY key = nullptr;
+  KeyHandle key;
   const REGSAM access = DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | ViewFlags(view);
-  if (RegOpenKeyExW(RootHandle(root), subKey.c_str(), 0, access, &key) != ERROR_SUCCESS) return false;
-  const bool emptied = RegDeleteTreeW(key, nullptr) == ERROR_SUCCESS;
-  RegCloseKey(key);
+  if (RegOpenKeyExW(RootHandle(root), subKey.c_str(), 0, access, key.Receive()) != ERROR_SUCCESS) return false;
+  const bool emptied = RegDeleteTreeW(key.Get(), nullptr) == ERROR_SUCCESS;
+  key.Reset();
   return emptied && RegDeleteKeyExW(RootHandle(root), subKey.c_str(), ViewFlags(view), 0) == ERROR_SUCCESS;
 }
 

@@ -5,19 +5,11 @@
 
 #include <atomic>
 #include <memory>
-#include <type_traits>
 
 #include "platform/win32/handle.h"
 
 namespace platform {
 namespace {
-
-struct KeyCloser {
-  void operator()(HKEY k) const {
-    if (k) RegCloseKey(k);
-  }
-};
-using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
 struct NetBufferFreer {
   void operator()(void* p) const {
@@ -70,7 +62,7 @@ bool ReadNtCurrentVersionString(const std::wstring& name, std::wstring& text) {
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0, KEY_READ, &raw) !=
       ERROR_SUCCESS)
     return false;
-  UniqueKey key(raw);
+  KeyHandle key(raw);
   DWORD type = 0;
   DWORD bytes = 0;
   if (RegQueryValueExW(raw, name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return false;

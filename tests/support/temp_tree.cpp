@@ -35,10 +35,10 @@ static void MakeFolders(const std::wstring& path) {
   }
 }
 
-static void RemoveTree(const std::wstring& path) {
+void RemoveTree(const std::wstring& path) {
   WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(NativePath(path + L"\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
+  const platform::FindHandle h(FindFirstFileW(NativePath(path + L"\\*").c_str(), &fd));
+  if (h.Valid()) {
     do {
       std::wstring name = fd.cFileName;
       if (name == L"." || name == L"..") continue;
@@ -50,8 +50,7 @@ static void RemoveTree(const std::wstring& path) {
         RemoveDirectoryW(NativePath(child).c_str());
       else
         DeleteFileW(NativePath(child).c_str());
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
+    } while (FindNextFileW(h.Get(), &fd));
   }
   RemoveDirectoryW(NativePath(path).c_str());
 }
@@ -126,10 +125,12 @@ TempTree::TempTree() {
   root_ = platform::FromNativePath(made ? made : "/tmp");
 }
 
-TempTree::~TempTree() {
+void RemoveTree(const std::wstring& path) {
   std::error_code ec;
-  std::filesystem::remove_all(NativePath(root_), ec);  // does not follow links
+  std::filesystem::remove_all(NativePath(path), ec);  // does not follow links
 }
+
+TempTree::~TempTree() { RemoveTree(root_); }
 
 std::wstring TempTree::WriteFile(const std::wstring& relative, const std::string& bytes) {
   std::wstring path = Path(relative);

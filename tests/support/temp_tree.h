@@ -35,6 +35,10 @@ class TempTree {
 // Creates a file at any Windows path, with its missing parent folders.
 void WriteFileAt(const std::wstring& windowsPath, const std::string& bytes);
 
+// Removes a folder at any Windows path with all it holds; links inside are
+// removed, never followed. Nothing happens when it is not there.
+void RemoveTree(const std::wstring& windowsPath);
+
 // Native path helpers for tests that must plant what the engine cannot make
 // (links, sparse files): the platform's own form of a Windows path.
 #ifdef _WIN32
