@@ -85,8 +85,8 @@ MainDlgEnvironment DefaultMainDlgEnvironment() {
 }
 
 TMainDlg::TMainDlg(ReviewList& list, const TTextStorage& mainTs, MainDlgEnvironment environment)
-    : gui::Window(L"MainDlg", gui::WindowSpec{L"PurgelloMainDlg", kBasicStyle, 0, kApplicationTitle}),
-      list_(list),
+    : gui::Window(L"MainDlg", gui::WindowSpec{kMainDlgClass, kBasicStyle, 0, kApplicationTitle}),
+      list_(&list),
       mainTs_(mainTs),
       environment_(std::move(environment)),
       menu(*this, L"MainMenu1",
@@ -365,19 +365,19 @@ void TMainDlg::SavePlacement() {
 // The review list.
 
 std::wstring TMainDlg::CellText(size_t row, int column) const {
-  if (row >= list_.Count()) return std::wstring();
-  const FoundItem& item = list_.At(row);
+  if (row >= list_->Count()) return std::wstring();
+  const FoundItem& item = list_->At(row);
   return column == 0 ? item.caption : column == 1 ? item.path : item.sizeText;
 }
 
-bool TMainDlg::RowChecked(size_t row) const { return row < list_.Count() && list_.At(row).checked; }
+bool TMainDlg::RowChecked(size_t row) const { return row < list_->Count() && list_->At(row).checked; }
 
 void TMainDlg::SetRowChecked(size_t row, bool checked) {
-  if (row < list_.Count()) list_.SetChecked(row, checked);
+  if (row < list_->Count()) list_->SetChecked(row, checked);
 }
 
 void TMainDlg::ReviewListChanged() {
-  const size_t count = list_.Count();
+  const size_t count = list_->Count();
   if (count < lastRowCount_) ++listEpoch_;
   lastRowCount_ = count;
   lst.SetRowCount(count);
@@ -388,17 +388,17 @@ void TMainDlg::lstColumnClick(int column) {
   sort_.Click(size_t(column));
   lst.SetColumnTag(column, sort_.Direction());
   lst.SetTag(column);
-  const size_t rows = list_.Count();
+  const size_t rows = list_->Count();
   const bool bySize = size_t(column) == kSizeColumn;
   if (rows < environment_.backgroundRows) {
     std::vector<uint64_t> sizes;
     if (bySize)
-      for (size_t i = 0; i < rows; ++i) sizes.push_back(environment_.rowSize(list_.At(i)));
-    ApplySortOrder(SortedOrder(list_, size_t(column), sort_.Direction(), sizes), rows, listEpoch_);
+      for (size_t i = 0; i < rows; ++i) sizes.push_back(environment_.rowSize(list_->At(i)));
+    ApplySortOrder(SortedOrder(*list_, size_t(column), sort_.Direction(), sizes), rows, listEpoch_);
     return;
   }
   // Many rows: a copy is sorted by the helper, each size read once.
-  auto copy = std::make_shared<ReviewList>(list_);
+  auto copy = std::make_shared<ReviewList>(*list_);
   const int direction = sort_.Direction();
   const uint64_t epoch = listEpoch_;
   RunInBackground(pendingSort_, [this, copy, column, direction, bySize, rows, epoch]() -> std::function<void()> {
@@ -418,8 +418,8 @@ void TMainDlg::ApplySortOrder(std::vector<size_t> order, size_t rows, uint64_t e
   // Rows left or the list is in a session's hands: the order is stale.
   if (epoch != listEpoch_ || order.size() != rows || !lst.Enabled()) return;
   // Rows added meanwhile stay at the end, as rows added after a sort do.
-  for (size_t i = rows; i < list_.Count(); ++i) order.push_back(i);
-  list_.Reorder(order);
+  for (size_t i = rows; i < list_->Count(); ++i) order.push_back(i);
+  list_->Reorder(order);
   lst.RefreshRows();
 }
 
@@ -427,27 +427,27 @@ void TMainDlg::lstClick() { UpdateTotals(); }
 
 void TMainDlg::lstDblClick() {
   const std::optional<size_t> row = lst.SelectedRow();
-  if (!row || *row >= list_.Count()) return;
-  const std::wstring caption = list_.At(*row).caption;
-  SetCheckByCaption(&caption, !list_.At(*row).checked);
+  if (!row || *row >= list_->Count()) return;
+  const std::wstring caption = list_->At(*row).caption;
+  SetCheckByCaption(&caption, !list_->At(*row).checked);
 }
 
 void TMainDlg::SetCheckByCaption(const std::wstring* caption, bool checked) {
   if (caption)
-    list_.SetCheckByCaption(*caption, checked);
+    list_->SetCheckByCaption(*caption, checked);
   else
-    list_.SetCheckAll(checked);
+    list_->SetCheckAll(checked);
   lst.RefreshRows();
   UpdateTotals();
 }
 
 void TMainDlg::checkall_btnClick() {
-  list_.SetCheckAll(true);
+  list_->SetCheckAll(true);
   lst.RefreshRows();
 }
 
 void TMainDlg::uncheckall_btnClick() {
-  list_.SetCheckAll(false);
+  list_->SetCheckAll(false);
   lst.RefreshRows();
 }
 
@@ -456,9 +456,9 @@ void TMainDlg::PopupLstPopup() {
   for (const wchar_t* name : {L"CheckAll1", L"Checkall2", L"UncheckAll1", L"UncheckAll2"})
     PopupItem(name).SetEnabled(manual);
   const std::optional<size_t> row = lst.SelectedRow();
-  const bool selected = row && *row < list_.Count();
+  const bool selected = row && *row < list_->Count();
   if (selected) {
-    const std::wstring& caption = list_.At(*row).caption;
+    const std::wstring& caption = list_->At(*row).caption;
     PopupItem(L"Checkall2").SetCaption(mainTs_.Translate(L"Check All :") + L" " + caption);
     PopupItem(L"UncheckAll2").SetCaption(mainTs_.Translate(L"Uncheck All :") + L" " + caption);
   }
@@ -475,8 +475,8 @@ void TMainDlg::PerTypeCommand(bool checked) {
 
 void TMainDlg::Opencontaining1Click() {
   const std::optional<size_t> row = lst.SelectedRow();
-  if (!row || *row >= list_.Count()) return;
-  const std::wstring& path = list_.At(*row).path;
+  if (!row || *row >= list_->Count()) return;
+  const std::wstring& path = list_->At(*row).path;
   if (platform::WideFolderExists(path)) {
     environment_.shellOpen(path);
     return;
@@ -489,16 +489,16 @@ void TMainDlg::ShowPopup(POINT screen) { PopupLst.ShowAt(screen); }
 
 void TMainDlg::UpdateTotals() {
   const uint64_t request = ++totalsRequest_;
-  if (list_.Count() < environment_.backgroundRows) {
+  if (list_->Count() < environment_.backgroundRows) {
     uint64_t size = 0, count = 0;
-    environment_.checkedTotals(list_, size, count);
+    environment_.checkedTotals(*list_, size, count);
     ShowTotals(size, count);
     return;
   }
   // Only the checked rows are read; the helper works on their copy.
   auto checked = std::make_shared<ReviewList>();
-  for (size_t i = 0; i < list_.Count(); ++i) {
-    const FoundItem& item = list_.At(i);
+  for (size_t i = 0; i < list_->Count(); ++i) {
+    const FoundItem& item = list_->At(i);
     if (item.checked) checked->Add(item.caption, item.path, item.sizeText, item.identity);
   }
   RunInBackground(pendingTotals_, [this, checked, request]() -> std::function<void()> {
@@ -666,6 +666,10 @@ bool TMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
       ShowWindow(Hwnd(), SW_HIDE);
       PostQuitMessage(0);
       result = 0;
+      return true;
+    case WM_COPYDATA:
+      // A second start's command line: taken, and nothing more is done with it.
+      result = reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData == kCommandLineHandOver;
       return true;
     case WM_ENDSESSION:
       if (wParam && controller_) controller_->EndSession();

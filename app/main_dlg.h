@@ -40,6 +40,13 @@
 #include "model/review_sort.h"
 
 class SessionController;
+
+// The main window's class name, by which a second instance finds the first,
+// and the WM_COPYDATA tag of the command line it hands over.
+inline constexpr wchar_t kMainDlgClass[] = L"PurgelloMainDlg";
+inline constexpr ULONG_PTR kCommandLineHandOver = 0x50474C31;
+// Held by the running instance for its whole life.
+inline constexpr wchar_t kInstanceMutexName[] = L"Local\\Purgello.Instance";
 class TSettingsDlg;
 class TTextStorage;
 
@@ -155,7 +162,7 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   // pending counts the request until its result has been handed over.
   void RunInBackground(int& pending, std::function<std::function<void()>()> work);
 
-  ReviewList& list_;
+  ReviewList* list_;
   const TTextStorage& mainTs_;
   MainDlgEnvironment environment_;
   SessionController* controller_ = nullptr;

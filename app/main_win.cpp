@@ -1,8 +1,10 @@
-// Purgello.exe: the program's entry point. Until the main window exists it
-// runs the start-up and the close around an empty session: the portable
-// import, the maker value, the language, the log with its start-up lines, the
-// removal of a previous update's leftovers, then the close with the portable
-// export.
+// Purgello.exe: the program's entry point. One instance per user session: a
+// second start brings the first one's main window forward, hands it its
+// command line and ends before any start-up work. Until the main window
+// exists, the first one runs the start-up and the close around an empty
+// session: the portable import, the maker value, the language, the log with
+// its start-up lines, the removal of a previous update's leftovers, then the
+// close with the portable export.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -11,6 +13,7 @@
 #include <string>
 
 #include "app/close_sequence.h"
+#include "app/main_dlg.h"
 #include "app/language_switch.h"
 #include "app/program_languages.h"
 #include "app/settings_dialog.h"
@@ -46,9 +49,33 @@ std::optional<std::wstring> FirstParameter() {
   return first;
 }
 
+// The running instance's main window, brought to the front and handed this
+// command line (it takes it and does nothing with it). False when no other
+// instance runs.
+bool HandOverToRunningInstance(HANDLE& instanceMutex) {
+  instanceMutex = CreateMutexW(nullptr, FALSE, kInstanceMutexName);
+  if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  HWND running = FindWindowW(kMainDlgClass, nullptr);
+  if (running) {
+    if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
+    SetForegroundWindow(running);
+    const std::wstring commandLine = GetCommandLineW();
+    COPYDATASTRUCT data{};
+    data.dwData = kCommandLineHandOver;
+    data.cbData = DWORD((commandLine.size() + 1) * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(commandLine.c_str());
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000, &answer);
+  }
+  return true;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The mutex is held until the process ends; the system lets it go then.
+  HANDLE instanceMutex = nullptr;
+  if (HandOverToRunningInstance(instanceMutex)) return 0;
   // Only the program itself may ask the system to power off or restart.
   platform::ArmSessionExit();
 

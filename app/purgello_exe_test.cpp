@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/main_dlg.h"
 #include "platform/file_system.h"
 #include "platform/known_folders.h"
 #include "platform/registry.h"
@@ -208,6 +209,70 @@ TEST_F(PurgelloExeTest, DebugRunKeepsItsLogAndGivesBackItsSettings) {
   for (std::wstring folder = platform::WithoutTrailingBackslash(store); folder.size() > local.size();
        folder = platform::WithoutTrailingBackslash(platform::FolderOf(folder)))
     platform::RemoveEmptyFolder(folder);
+}
+
+// This test process plays the running instance: it holds the instance mutex
+// and owns a minimised main window that records what is handed over.
+struct RunningInstance {
+  static inline std::wstring handedOver;
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      if (data->dwData == kCommandLineHandOver && data->cbData >= sizeof(wchar_t))
+        handedOver.assign(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t) - 1);
+      return TRUE;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+};
+
+TEST_F(PurgelloExeTest, SecondStartHandsOverToTheRunningOneAndDoesNothingElse) {
+  const platform::Handle mutex(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
+  ASSERT_TRUE(mutex.Get());
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = RunningInstance::Proc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kMainDlgClass;
+  ASSERT_TRUE(RegisterClassW(&windowClass));
+  HWND first = CreateWindowExW(0, kMainDlgClass, L"Purgello", WS_OVERLAPPEDWINDOW, 10, 10, 300, 200, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(first);
+  ShowWindow(first, SW_SHOWMINIMIZED);
+  ASSERT_TRUE(IsIconic(first));
+  // Would be imported, and the program recorded, by a first start.
+  tree_.WriteFile(L"settings.ini", "[Settings]\r\nExpertMode=1\r\n");
+
+  // The hand-over is a sent message: this thread serves it while it waits.
+  std::wstring commandLine = L"\"" + exe_ + L"\" /minimized";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  ASSERT_TRUE(CreateProcessW(exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             tree_.Root().c_str(), &startup, &process));
+  const platform::Handle running(process.hProcess), thread(process.hThread);
+  HANDLE waitFor = running.Get();
+  const DWORD deadline = GetTickCount() + 60000;
+  while (MsgWaitForMultipleObjects(1, &waitFor, FALSE, 1000, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    if (GetTickCount() > deadline) {
+      TerminateProcess(running.Get(), 1);
+      FAIL() << "the second start did not end";
+    }
+  }
+  DWORD exitCode = DWORD(-1);
+  GetExitCodeProcess(running.Get(), &exitCode);
+  EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(RunningInstance::handedOver, commandLine);
+  EXPECT_FALSE(IsIconic(first)) << "the running instance is brought back";
+  DestroyWindow(first);
+  UnregisterClassW(kMainDlgClass, GetModuleHandleW(nullptr));
+
+  // No import, no log, no registry value.
+  EXPECT_FALSE(BranchExists(kSettingsBranch));
+  EXPECT_FALSE(BranchExists(kMakerBranch));
+  EXPECT_FALSE(platform::WideFolderExists(MakerFolder()));
+  EXPECT_EQ(tree_.ReadFile(L"settings.ini"), "[Settings]\r\nExpertMode=1\r\n");
 }
 
 TEST_F(PurgelloExeTest, NormalRunLeavesOnlyItsSettingsFile) {
