@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "update/update_addresses.h"
 #include "update/update_countdown.h"
 
 namespace {
@@ -43,6 +44,13 @@ TEST(UpdateCountdown, PicksUpATranslatedCaptionAndStopsEarlyWhenShownAgain) {
   // A first caption that holds "(" is saved all the same.
   UpdateCountdown other;
   EXPECT_EQ(other.Start(L"Close (Esc)"), L"Close (Esc)");
+}
+
+TEST(UpdateAddresses, TheVendorsPagesOnTheConfiguredServer) {
+  EXPECT_EQ(UpdateViewPageUrl(L"v.test"), L"https://v.test/pylo/view.php?&ProductName=Purgello&Company=Halvoris&prot=2");
+  EXPECT_EQ(UpdateDownloadUrl(L"v.test"), L"https://v.test/files/purgello_lite.exe");
+  EXPECT_EQ(ChangeLogUrl(L"v.test"), L"https://v.test/bugs/changelog_page.php?project_id=12");
+  EXPECT_EQ(BugTrackerUrl(L"v.test"), L"https://v.test/bugs/view_all_bug_page.php?project_id=12");
 }
 
 }  // namespace
