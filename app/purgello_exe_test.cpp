@@ -25,6 +25,7 @@
 #include "system/formatters.h"
 #include "system/privileges.h"
 #include "system/windows_version.h"
+#include "tests/support/known_folder_table.h"
 #include "tests/support/temp_tree.h"
 
 namespace {
@@ -183,20 +184,12 @@ TEST_F(PurgelloExeTest, DebugRunKeepsItsLogAndGivesBackItsSettings) {
   // shows a 32-bit program the 32-bit program-files folder as its own.
   wchar_t user[256] = L"";
   GetEnvironmentVariableW(L"USERNAME", user, 256);
-  const std::wstring profile = L"C:\\users\\" + std::wstring(user) + L"\\";
-  const std::pair<const wchar_t*, std::wstring> folders[] = {
-      {L"CSIDL_WINDOWS", L"C:\\windows\\"},
-      {L"CSIDL_COMMON_APPDATA", L"C:\\ProgramData\\"},
-      {L"CSIDL_LOCAL_APPDATA", profile + L"AppData\\Local\\"},
-      {L"CSIDL_APPDATA", profile + L"AppData\\Roaming\\"},
-      {L"CSIDL_PROFILE", profile},
-      {L"CSIDL_PROGRAM_FILES", sizeof(void*) == 4 ? L"C:\\Program Files (x86)\\" : L"C:\\Program Files\\"},
-      {L"CSIDL_PROGRAM_FILESX86", L"C:\\Program Files (x86)\\"},
-      {L"CSIDL_RECENT", profile + L"AppData\\Roaming\\Microsoft\\Windows\\Recent\\"},
-      {L"CSIDL_COOKIES", profile + L"AppData\\Local\\Microsoft\\Windows\\INetCookies\\"},
-      {L"CSIDL_INTERNET_CACHE", profile + L"AppData\\Local\\Microsoft\\Windows\\INetCache\\"},
-      {L"CSIDL_HISTORY", profile + L"AppData\\Local\\Microsoft\\Windows\\History\\"}};
-  for (const auto& [name, path] : folders) expected.push_back({L"Info", name + (L" = " + path)});
+  const std::wstring profile = L"C:\\users\\" + std::wstring(user);
+  for (const auto& row : testsupport::kKnownFolderRows) {
+    const std::wstring path = sizeof(void*) == 4 && row.csidl == 38 ? L"C:\\Program Files (x86)"
+                                                                    : testsupport::WineFolderOf(row, profile);
+    expected.push_back({L"Info", row.name + (L" = " + path + L"\\")});
+  }
   expected.push_back({L"Verbose", L"Cleaning VirtualStore : " + store});
   EXPECT_EQ(LogLines(), expected);
 

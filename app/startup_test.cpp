@@ -19,6 +19,7 @@
 #include "system/privileges.h"
 #include "system/windows_version.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/known_folder_table.h"
 #include "tests/support/temp_tree.h"
 
 #ifndef _WIN32
@@ -110,20 +111,16 @@ TEST(StartupLinesTest, KnownFoldersInOrderWithTrailingBackslash) {
   FakeClock clock;
   TKLog log(tree.Path(L"folders.log"), kLogMaxLines, false, clock);
   LogKnownFolders(log, lookup);
-  EXPECT_EQ(asked, (std::vector<int>{36, 35, 28, 26, 40, 38, 42, 8, 33, 32, 34}));
-  EXPECT_EQ(Chronological(log), (std::vector<std::wstring>{
-                                    kInfo + L"CSIDL_WINDOWS = C:\\windows\\",
-                                    kInfo + L"CSIDL_COMMON_APPDATA = C:\\F35\\",
-                                    kInfo + L"CSIDL_LOCAL_APPDATA = C:\\F28\\",
-                                    kInfo + L"CSIDL_APPDATA = C:\\F26\\",
-                                    kInfo + L"CSIDL_PROFILE = C:\\F40\\",
-                                    kInfo + L"CSIDL_PROGRAM_FILES = C:\\F38\\",
-                                    kInfo + L"CSIDL_PROGRAM_FILESX86 = \\",
-                                    kInfo + L"CSIDL_RECENT = C:\\F8\\",
-                                    kInfo + L"CSIDL_COOKIES = C:\\F33\\",
-                                    kInfo + L"CSIDL_INTERNET_CACHE = C:\\F32\\",
-                                    kInfo + L"CSIDL_HISTORY = C:\\F34\\",
-                                }));
+  std::vector<int> wanted;
+  std::vector<std::wstring> lines;
+  for (const auto& row : testsupport::kKnownFolderRows) {
+    wanted.push_back(row.csidl);
+    const std::wstring path = row.csidl == 42 ? L"\\" : row.csidl == 36 ? L"C:\\windows\\"
+                                                  : L"C:\\F" + std::to_wstring(row.csidl) + L"\\";
+    lines.push_back(kInfo + row.name + L" = " + path);
+  }
+  EXPECT_EQ(asked, wanted);
+  EXPECT_EQ(Chronological(log), lines);
 }
 
 TEST(StartupLinesTest, InstallIdIsSecondOfDayOver24ThenDaysSince1899) {
@@ -274,13 +271,9 @@ TEST_F(StartupTest, FirstActivationWritesMakerValueLogAndFolders) {
                      kInfo + L"Administrator : " + YesNo(IsAdministrator()), kInfo + L"Portable : Yes",
                      kInfo + L"two words"});
     if (debugMode) expected.push_back(kVerbose + L"UID : 136246095");
-    const std::pair<const wchar_t*, int> folders[] = {
-        {L"CSIDL_WINDOWS", 36}, {L"CSIDL_COMMON_APPDATA", 35}, {L"CSIDL_LOCAL_APPDATA", 28},
-        {L"CSIDL_APPDATA", 26}, {L"CSIDL_PROFILE", 40},        {L"CSIDL_PROGRAM_FILES", 38},
-        {L"CSIDL_PROGRAM_FILESX86", 42}, {L"CSIDL_RECENT", 8},  {L"CSIDL_COOKIES", 33},
-        {L"CSIDL_INTERNET_CACHE", 32},   {L"CSIDL_HISTORY", 34}};
-    for (const auto& [name, csidl] : folders)
-      expected.push_back(kInfo + name + L" = " + platform::WithTrailingBackslash(platform::KnownFolderPath(csidl)));
+    for (const auto& row : testsupport::kKnownFolderRows)
+      expected.push_back(kInfo + row.name + L" = " +
+                         platform::WithTrailingBackslash(platform::KnownFolderPath(row.csidl)));
     EXPECT_EQ(Chronological(*run.log), expected);
 
     // Only a verbose log is written as it grows.

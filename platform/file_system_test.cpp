@@ -12,6 +12,7 @@
 #include "platform/file_version.h"
 #include "platform/known_folders.h"
 #include "platform/win_path.h"
+#include "tests/support/known_folder_table.h"
 #include "tests/support/temp_tree.h"
 
 #ifdef _WIN32
@@ -312,9 +313,8 @@ TEST_F(DriveTest, FolderTestsOfDrivesAndTheirFolders) {
 }
 
 TEST_F(DriveTest, KnownFoldersAreAbsoluteExistingFolders) {
-  for (int csidl : {kCsidlWindows, kCsidlCommonAppData, kCsidlLocalAppData, kCsidlAppData, kCsidlProfile,
-                    kCsidlProgramFiles, kCsidlProgramFilesX86, kCsidlRecent, kCsidlCookies, kCsidlInternetCache,
-                    kCsidlHistory}) {
+  for (const auto& row : testsupport::kKnownFolderRows) {
+    const int csidl = row.csidl;
     std::wstring path = KnownFolderPath(csidl);
     EXPECT_TRUE(StartsWithNoCase(path, L"C:\\")) << csidl << ": " << path;
     EXPECT_NE(path.back(), L'\\') << csidl;

@@ -17,6 +17,7 @@
 #include "platform/posix/wine_prefix.h"
 #include "platform/recycle_bin.h"
 #include "platform/text_codec.h"
+#include "tests/support/known_folder_table.h"
 #include "tests/support/planted_prefix.h"
 
 namespace platform {
@@ -186,23 +187,8 @@ TEST_F(PosixFiles, RecycleBinIsTheTrashOfTheDataFolder) {
 
 TEST_F(PosixFiles, KnownFoldersFollowWinesLayout) {
   const std::wstring profile = L"C:\\users\\tester";
-  const struct {
-    int csidl;
-    std::wstring path;
-  } cases[] = {
-      {kCsidlWindows, L"C:\\windows"},
-      {kCsidlCommonAppData, L"C:\\ProgramData"},
-      {kCsidlLocalAppData, profile + L"\\AppData\\Local"},
-      {kCsidlAppData, profile + L"\\AppData\\Roaming"},
-      {kCsidlProfile, profile},
-      {kCsidlProgramFiles, L"C:\\Program Files"},
-      {kCsidlProgramFilesX86, L"C:\\Program Files (x86)"},
-      {kCsidlRecent, profile + L"\\AppData\\Roaming\\Microsoft\\Windows\\Recent"},
-      {kCsidlCookies, profile + L"\\AppData\\Local\\Microsoft\\Windows\\INetCookies"},
-      {kCsidlInternetCache, profile + L"\\AppData\\Local\\Microsoft\\Windows\\INetCache"},
-      {kCsidlHistory, profile + L"\\AppData\\Local\\Microsoft\\Windows\\History"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(KnownFolderPath(c.csidl), c.path) << c.csidl;
+  for (const auto& row : testsupport::kKnownFolderRows)
+    EXPECT_EQ(KnownFolderPath(row.csidl), testsupport::WineFolderOf(row, profile)) << row.name;
   // A folder the prefix lacks is reported missing, as the shell reports it.
   fs::remove_all(driveC_ + "/Program Files (x86)");
   EXPECT_EQ(KnownFolderPath(kCsidlProgramFilesX86), L"");
