@@ -4,7 +4,7 @@
 # a test never touches the user's own prefix or files. A 32-bit program runs
 # through the prefix's 32-bit layer (WOW64), as on 64-bit Windows; where that
 # layer cannot run it exits 77 (skipped) with the reason. Uses $DISPLAY when
-# set, else a private Xvfb display.
+# set, else a private Xvfb display (tools/start-xvfb.sh).
 set -uo pipefail
 exe=$1; shift
 loader=/usr/lib/wine/wine64
@@ -13,8 +13,10 @@ if ! file -b "$exe" | grep -q '^PE32+'; then
   if [ -n "$note" ]; then echo "$note"; exit 77; fi
   loader=/usr/lib/wine/wine
 fi
+source "$(dirname "$0")/start-xvfb.sh"
 scratch=$(mktemp -d /tmp/purgello-wine.XXXXXX)
-trap 'WINEPREFIX="$scratch/prefix" /usr/lib/wine/wineserver -k >/dev/null 2>&1; rm -rf "$scratch"' EXIT
+# Wine's processes go before the display they draw on.
+trap 'WINEPREFIX="$scratch/prefix" /usr/lib/wine/wineserver -k >/dev/null 2>&1; rm -rf "$scratch"; xvfb_stop' EXIT
 export WINEPREFIX="$scratch/prefix" WINEARCH=win64 HOME="$scratch/home" XDG_DATA_HOME="$scratch/home/.local/share"
 export XDG_CONFIG_HOME="$scratch/home/.config" XDG_CACHE_HOME="$scratch/home/.cache"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -35,8 +37,4 @@ if [ -n "${PURGELLO_WINE_FRAMES:-}" ]; then
   /usr/lib/wine/wineserver -w
 fi
 export WINELOADER=$loader
-if [ -n "${DISPLAY:-}" ]; then
-  "$loader" "$exe" "$@"
-else
-  xvfb-run -a "$loader" "$exe" "$@"
-fi
+"$loader" "$exe" "$@"
