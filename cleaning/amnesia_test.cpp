@@ -25,6 +25,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/posix/descriptor.h"
 #include "platform/text_codec.h"
 #endif
 
@@ -440,13 +441,12 @@ TEST(AmnesiaTest, SparseFileIsOverwrittenWhereItHoldsDataOnly) {
   constexpr off_t kHoleAt = 4 << 20;
   const std::wstring path = tree.WriteFile(L"sparse.bin");
   {
-    const int fd = open(NativePath(path).c_str(), O_WRONLY);
-    ASSERT_GE(fd, 0);
+    const platform::Descriptor fd(open(NativePath(path).c_str(), O_WRONLY));
+    ASSERT_TRUE(fd.Valid());
     const std::string data(4096, 'd');
-    ASSERT_EQ(pwrite(fd, data.data(), data.size(), 0), ssize_t(data.size()));
-    ASSERT_EQ(pwrite(fd, data.data(), data.size(), kHoleAt), ssize_t(data.size()));
-    ASSERT_EQ(ftruncate(fd, 8 << 20), 0);
-    close(fd);
+    ASSERT_EQ(pwrite(fd.Get(), data.data(), data.size(), 0), ssize_t(data.size()));
+    ASSERT_EQ(pwrite(fd.Get(), data.data(), data.size(), kHoleAt), ssize_t(data.size()));
+    ASSERT_EQ(ftruncate(fd.Get(), 8 << 20), 0);
   }
   struct stat before;
   ASSERT_EQ(stat(NativePath(path).c_str(), &before), 0);

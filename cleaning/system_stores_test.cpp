@@ -24,6 +24,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/posix/descriptor.h"
+
 #include <cstdlib>
 #include <fstream>
 
@@ -423,20 +425,19 @@ TEST_F(PlantedTrash, AnEntryThatCannotBeRemovedFailsTheRow) {
 TEST_F(PlantedTrash, ATrashFifteenThousandLevelsDeepIsMeasuredAndEmptied) {
   tree_.MakeFolder(L"data\\Trash\\files");
   tree_.MakeFolder(L"data\\Trash\\info");
-  int at = open(Native(L"data\\Trash\\files").c_str(), O_RDONLY | O_DIRECTORY);
-  ASSERT_GE(at, 0);
+  platform::Descriptor at(open(Native(L"data\\Trash\\files").c_str(), O_RDONLY | O_DIRECTORY));
+  ASSERT_TRUE(at.Valid());
   for (int level = 0; level < 15000; ++level) {
-    ASSERT_EQ(mkdirat(at, "d", 0755), 0);
-    const int next = openat(at, "d", O_RDONLY | O_DIRECTORY);
-    close(at);
-    ASSERT_GE(next, 0);
-    at = next;
+    ASSERT_EQ(mkdirat(at.Get(), "d", 0755), 0);
+    at.Reset(openat(at.Get(), "d", O_RDONLY | O_DIRECTORY));
+    ASSERT_TRUE(at.Valid());
   }
-  const int file = openat(at, "bottom.bin", O_WRONLY | O_CREAT, 0644);
-  ASSERT_GE(file, 0);
-  ASSERT_EQ(write(file, "1234567", 7), 7);
-  close(file);
-  close(at);
+  {
+    platform::Descriptor file(openat(at.Get(), "bottom.bin", O_WRONLY | O_CREAT, 0644));
+    ASSERT_TRUE(file.Valid());
+    ASSERT_EQ(write(file.Get(), "1234567", 7), 7);
+  }
+  at.Reset();
   EXPECT_EQ(platform::RecycleBinSize(), 7u);
   const RecycleBinEmptying emptying = EmptyRecycleBinMeasured();
   EXPECT_EQ(emptying.freedBytes, 7u);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "model/catalogue.h"
+#include "platform/posix/descriptor.h"
 #include "platform/text_codec.h"
 #include "tests/support/held_file.h"
 #include "tests/support/planted_prefix.h"
@@ -366,23 +367,22 @@ TEST_F(Cli, OddLinuxNamesAreCleanedAsThemselvesAndNothingElse) {
 // A tree deeper than the descriptor limit, with paths longer than the kernel
 // takes in one call: the walk still finds every file.
 TEST_F(Cli, DeepTreesAreWalkedToTheBottom) {
-  int folder = open((prefix.Root() + "/drive_c/windows/Temp").c_str(), O_RDONLY | O_DIRECTORY);
-  ASSERT_GE(folder, 0);
+  platform::Descriptor folder(open((prefix.Root() + "/drive_c/windows/Temp").c_str(), O_RDONLY | O_DIRECTORY));
+  ASSERT_TRUE(folder.Valid());
   const std::string level = "level-0123456789abcdef";
   std::string path = "C:\\windows\\Temp";
   std::vector<std::string> expected;
   for (int depth = 1; depth <= 250; ++depth) {
-    ASSERT_EQ(mkdirat(folder, level.c_str(), 0700), 0);
-    const int next = openat(folder, level.c_str(), O_RDONLY | O_DIRECTORY);
-    close(folder);
-    ASSERT_GE(folder = next, 0);
+    ASSERT_EQ(mkdirat(folder.Get(), level.c_str(), 0700), 0);
+    folder.Reset(openat(folder.Get(), level.c_str(), O_RDONLY | O_DIRECTORY));
+    ASSERT_TRUE(folder.Valid());
     path += "\\" + level;
     if (depth == 100 || depth == 250) {
-      close(openat(folder, "found.tmp", O_WRONLY | O_CREAT, 0600));
+      close(openat(folder.Get(), "found.tmp", O_WRONLY | O_CREAT, 0600));
       expected.push_back("Temporary File\t" + path + "\\found.tmp\t0");
     }
   }
-  close(folder);
+  folder.Reset();
   ASSERT_GT(path.size(), 5000u);
   openFiles = 64;
   Outcome run = Start({"preview", "--only", "Temporary_Files"});
