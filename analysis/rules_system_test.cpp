@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/posix/descriptor.h"
 #include "system/log.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/temp_tree.h"
@@ -66,18 +67,18 @@ TEST_F(SystemRules, PackagesThatCannotBeComparedAreSkippedAndTheRuleGoesOn) {
   // Nothing but a regular file may be opened: IN_OPEN on the FIFO shows it.
   prefix.Plant(kWin + L"Installer\\a.msi", "");
   const std::string socketPath = testsupport::NativePath(kWin + L"Installer\\b.msi");
-  int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  const platform::Descriptor fd(socket(AF_UNIX, SOCK_STREAM, 0));
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   ASSERT_LT(socketPath.size(), sizeof address.sun_path);
   std::strcpy(address.sun_path, socketPath.c_str());
-  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(bind(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   const std::string fifo = testsupport::NativePath(kWin + L"Installer\\c.msi");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   ASSERT_EQ(symlink(fifo.c_str(), testsupport::NativePath(kWin + L"Installer\\d.msi").c_str()), 0);
   prefix.Plant(kWin + L"Installer\\e.msi", "");  // a duplicate of a.msi
-  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  ASSERT_GE(inotify_add_watch(watch, fifo.c_str(), IN_OPEN), 0);
+  const platform::Descriptor watch(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+  ASSERT_GE(inotify_add_watch(watch.Get(), fifo.c_str(), IN_OPEN), 0);
 
   testsupport::FakeClock clock;
   TKLog log(L"C:\\no such folder\\test.log", 100, false, clock);
@@ -92,9 +93,7 @@ TEST_F(SystemRules, PackagesThatCannotBeComparedAreSkippedAndTheRuleGoesOn) {
     expected.push_back(L"Error\t[26-03-14 09:05:07]\t[SKIPPED] - Cannot be compared : " + kWin + L"Installer\\" + name);
   EXPECT_EQ(lines, expected);
   char events[256];
-  EXPECT_EQ(read(watch, events, sizeof events), -1) << "the FIFO was opened";
-  close(watch);
-  close(fd);
+  EXPECT_EQ(read(watch.Get(), events, sizeof events), -1) << "the FIFO was opened";
 }
 
 TEST_F(SystemRules, DrWatsonAndThumbnails) {
