@@ -13,6 +13,7 @@
 
 #include "model/catalogue.h"
 #include "model/review_list.h"
+#include "platform/posix/descriptor.h"
 #include "platform/posix/memory_stores.h"
 #include "settings/settings_store.h"
 #include "system/dispatcher.h"
@@ -163,16 +164,16 @@ TEST_F(AnalyseThread, AnInstallerPackageThatCannotBeComparedEndsNothing) {
   prefix.Plant(kWin + L"Installer\\a.msi", "");
   prefix.Plant(kWin + L"Installer\\b.msi", "");  // a duplicate of a.msi: found
   const std::string socketPath = testsupport::NativePath(kWin + L"Installer\\c.msi");
-  int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  platform::Descriptor fd(socket(AF_UNIX, SOCK_STREAM, 0));
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   std::strcpy(address.sun_path, socketPath.c_str());
-  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(bind(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   prefix.Plant(kWin + L"Temp\\later.tmp");
   EnableOnly({L"Windows_Installer_Duplicates", L"Temporary_Files"});
 
   RunWorker();
-  close(fd);
+  fd.Reset();
   EXPECT_EQ(AnalyzingLines(),
             (std::vector<std::wstring>{L"Analyzing : Windows Installer Duplicates", L"Analyzing : Temporary Files"}));
   EXPECT_EQ(testsupport::Rows(list), (testsupport::Found{{L"Windows Installer Duplicate", kWin + L"Installer\\b.msi"},
