@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "gui/component_paths.h"
+#include "i18n/language_tags.h"
 #include "i18n/record_file.h"
 #include "platform/text_codec.h"
 
@@ -13,19 +14,7 @@ const wchar_t kUnsupportedRevisionText[] = L"Format not supported in this revisi
 
 namespace {
 
-enum Tag : int32_t {
-  kTagProgramVersion = 512,
-  kTagInputMethod = 513,
-  kTagFontFace = 514,
-  kTagCharset = 515,
-  kTagCarriedByte = 516,  // also the minimum font size, last in revision 4
-  kTagCarriedText1 = 517,
-  kTagCarriedText2 = 518,
-  kTagKeyBase = 528,
-  kTagLayout = 768,
-};
-constexpr int32_t kTranslated = 32;
-constexpr int32_t kShowHint = 16;
+using namespace language_tags;
 constexpr int kRecordsBeforeHeader = 6;
 
 uint32_t Le32(const std::string& b, size_t at) {

@@ -178,8 +178,12 @@ TEST(LanguageRecordTest, EveryRevisionLoadsItsOwnLayout) {
     EXPECT_EQ(w.label.caption, revision == 0 ? L"Now" : L"Maintenant");
     EXPECT_EQ(w.label.alignment, revision >= 3 ? 0 : -1);
     EXPECT_EQ(w.label.layout, revision >= 3 ? 1 : -1);
-    if (revision >= 1) EXPECT_EQ(record.programVersion, 50862196u);
-    if (revision >= 2) EXPECT_EQ(record.carriedText2, L"c2");
+    if (revision >= 1) {
+      EXPECT_EQ(record.programVersion, 50862196u);
+    }
+    if (revision >= 2) {
+      EXPECT_EQ(record.carriedText2, L"c2");
+    }
   }
 }
 

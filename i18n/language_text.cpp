@@ -8,24 +8,14 @@
 
 #include "i18n/flag_picture.h"
 #include "i18n/language_record.h"
+#include "i18n/language_tags.h"
 #include "i18n/record_file.h"
 #include "platform/text_codec.h"
 #include "platform/whole_file.h"
 
 namespace {
 
-enum Tag : int32_t {
-  kTagProgramVersion = 512,
-  kTagInputMethod = 513,
-  kTagFontFace = 514,
-  kTagCharset = 515,
-  kTagCarriedByte = 516,
-  kTagCarriedText1 = 517,
-  kTagCarriedText2 = 518,
-  kTagKeyBase = 528,
-  kTagLayout = 768,
-};
-constexpr int32_t kTranslated = 32, kShowHint = 16;
+using namespace language_tags;
 
 struct Rec {
   int32_t tag;
