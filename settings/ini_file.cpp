@@ -46,7 +46,10 @@ IniFile::IniFile(const std::string& bytes) : bytes_(bytes) {
 
     std::string raw = bytes_.substr(line.begin, line.length);
     if (line.begin == 0 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);  // a UTF-8 byte-order mark
-    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    // Every carriage return before the line's end goes, wherever the line
+    // stands: a last line read without its break must read the same once a
+    // key is added after it.
+    while (!raw.empty() && raw.back() == '\r') raw.pop_back();
     if (raw.find('\0') == std::string::npos) {
       std::wstring text = Trim(platform::FromAnsi(raw));
       if (!text.empty() && text[0] == L'[') {
