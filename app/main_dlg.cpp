@@ -255,6 +255,13 @@ TMainDlg::~TMainDlg() {
     delete reinterpret_cast<std::function<void()>*>(msg.lParam);
 }
 
+void TMainDlg::AttachList(ReviewList& list) {
+  list_ = &list;
+  ++listEpoch_;
+  lastRowCount_ = 0;
+  ReviewListChanged();
+}
+
 // Mode.
 
 void TMainDlg::Expertmode1Click() {

@@ -70,6 +70,9 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
 
   // The controller the commands go to; none: the commands do nothing.
   void SetController(SessionController* controller) { controller_ = controller; }
+  // The rows the list shows from now on (the controller's, which exist only
+  // once the controller has this window as its view).
+  void AttachList(ReviewList& list);
 
   // Mode.
   void Expertmode1Click();
