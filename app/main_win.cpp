@@ -11,9 +11,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "app/close_sequence.h"
 #include "app/main_dlg.h"
+#include "app/session_controller.h"
+#include "gui/window_dispatcher.h"
+#include "model/review_list.h"
+#include "platform/shell.h"
+#include "system/privileges.h"
 #include "app/language_switch.h"
 #include "app/program_languages.h"
 #include "app/settings_dialog.h"
@@ -81,11 +86,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   const std::wstring programPath = ProgramPath();
   ImportPortableSettings(programPath);
-  // The state the window takes from the settings at its creation, which the
-  // close stores again.
-  WindowCloseState window;
-  window.expertMode = IsSettingOn(kExpertModeSetting);
-  window.maximized = IsSettingOn(kMaximizedSetting);
+  const bool expertMode = IsSettingOn(kExpertModeSetting);
 
   // MAIN WINDOW HOOK: until TMainDlg takes them over, components of the main
   // window's and the About dialog's names hold what language files address
@@ -104,10 +105,37 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   settingsEnvironment.languageList = &Langue;
   TSettingsDlg settingsDlg(settingsEnvironment);
 
-  // The first activation: the language before the main window's own work.
+  // The controller's rows exist only once the controller has the window as
+  // its view: the window starts on an empty list and switches to them.
+  ReviewList placeholder;
+  auto window = std::make_unique<TMainDlg>(placeholder, main_ts);
+  WindowDispatcher dispatcher;
+  SessionSystem system;
+  system.powerOff = [] { PowerOff(); };
+  system.reboot = [] { Reboot(); };
+  system.topLevelWindowTitles = [](std::vector<std::wstring>& titles) { platform::TopLevelWindowTitles(titles); };
+  system.mainTs = &main_ts;
+  system.completeStartupFacts = [&Langue](StartupFacts& facts) { facts.languageName = Langue.CurrentLanguageName(); };
+  auto controller = std::make_unique<SessionController>(*window, dispatcher, platform::SystemClock(), std::move(system),
+                                                        programPath, FirstParameter());
+  window->AttachList(controller->List());
+  window->SetController(controller.get());
+  window->SetExpertMode(!expertMode);
+  window->RestorePlacement();
+  window->Show();
+
+  // The first activation: the language before the window's own work.
   RunLanguageFirstActivation(Langue, programPath, CommandLineParameters(), DesignFont());
-  ProgramRun run = StartProgramRun(programPath, FirstParameter(), platform::SystemClock(),
-                                   [&Langue](StartupFacts& facts) { facts.languageName = Langue.CurrentLanguageName(); });
-  RunCloseSequence(run, window);
+  controller->AppEvtActivate();
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  // The close has run (the window posts its quit only after it): the
+  // controller goes first, it still talks to the window while a worker ends.
+  controller.reset();
+  window.reset();
   return 0;
 }

@@ -67,6 +67,17 @@ class PurgelloExeTest : public ::testing::Test {
     platform::WideCreateFolder(MakerFolder() + L"\\Purgello");
   }
 
+  // The started copy's main window, found by its class; null until it exists.
+  static HWND MainWindowOf(DWORD processId) {
+    for (HWND window = FindWindowExW(nullptr, nullptr, kMainDlgClass, nullptr); window;
+         window = FindWindowExW(nullptr, window, kMainDlgClass, nullptr)) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(window, &owner);
+      if (owner == processId) return window;
+    }
+    return nullptr;
+  }
+
   // Starts the copy with the given parameter text and waits for its end; the exit code.
   DWORD Run(const std::wstring& parameters) {
     std::wstring commandLine = L"\"" + exe_ + L"\"";
@@ -80,8 +91,14 @@ class PurgelloExeTest : public ::testing::Test {
       return DWORD(-1);
     }
     const platform::Handle running(process.hProcess), thread(process.hThread);
+    // The program runs until its window is closed: closed as soon as it shows.
+    const DWORD deadline = GetTickCount() + 120000;
+    DWORD waited = WAIT_TIMEOUT;
+    while (GetTickCount() < deadline && (waited = WaitForSingleObject(running.Get(), 250)) == WAIT_TIMEOUT) {
+      if (HWND window = MainWindowOf(process.dwProcessId)) PostMessageW(window, WM_CLOSE, 0, 0);
+    }
     DWORD exitCode = DWORD(-1);
-    if (WaitForSingleObject(running.Get(), 120000) == WAIT_OBJECT_0) {
+    if (waited == WAIT_OBJECT_0) {
       GetExitCodeProcess(running.Get(), &exitCode);
     } else {
       ADD_FAILURE() << "Purgello.exe did not end (waiting for a message box?)";

@@ -43,7 +43,7 @@ struct SessionController::State {
   State(MainView& v, Dispatcher& d, const platform::Clock& c, SessionSystem s, std::wstring path,
         std::optional<std::wstring> parameter)
       : view(v), dispatcher(d), clock(c), system(std::move(s)), programPath(std::move(path)),
-        firstParameter(std::move(parameter)) {}
+        firstParameter(std::move(parameter)), mainTs(system.mainTs ? *system.mainTs : ownTs) {}
 
   MainView& view;
   Dispatcher& dispatcher;
@@ -53,7 +53,8 @@ struct SessionController::State {
   std::optional<std::wstring> firstParameter;
 
   ReviewList list;
-  TTextStorage mainTs = MakeMainTs();
+  TTextStorage ownTs = MakeMainTs();
+  TTextStorage& mainTs;
   ProgramRun run;
   std::unique_ptr<TAmnesia> amnesia;
   std::vector<std::wstring> titles;
@@ -142,8 +143,12 @@ void SessionController::AppEvtActivate() {
   ApplyScrambleSetting();
   if (GetSetting(L"Recycle_Bin").empty()) {
     s.view.ShowInfo(s.T(L"Purgello is a powerful and secured file cleaner. Use with care."));
+    // The window may have been closed under the notice: the close sequence
+    // has stored the settings, nothing may write them again.
+    if (s.closed) return;
     Settings1Click();
   }
+  if (s.closed) return;
   if (s.system.startUpdateClient) s.system.startUpdateClient(*s.run.log);
 }
 
@@ -392,6 +397,7 @@ void SessionController::now_lblClick() {
 
 void SessionController::Settings1Click() {
   State& s = *state_;
+  if (s.closed) return;
   s.view.RunSettingsDialog();
   s.view.SetTrayActive(IsSettingOn(kMinSysTraySetting));
   ApplyScrambleSetting();

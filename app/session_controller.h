@@ -39,6 +39,9 @@ struct SessionSystem {
   // the client's creation and start-up check after the first-run notice.
   std::function<void(StartupFacts& facts)> completeStartupFacts;
   std::function<void(TKLog& log)> startUpdateClient;
+  // The main window's text table, so that both translate through one table;
+  // none: the controller keeps its own.
+  TTextStorage* mainTs = nullptr;
 };
 
 class SessionController {
