@@ -663,15 +663,13 @@ bool TMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
       }
       return false;
     case WM_CLOSE:
+    case kCloseNowMessage:
+      // The controller's own request too goes through FormClose (outside its
+      // call of CloseWindow): the close sequence runs once, whoever asked.
       if (!controller_ || controller_->FormClose()) {
         ShowWindow(Hwnd(), SW_HIDE);
         PostQuitMessage(0);
       }
-      result = 0;
-      return true;
-    case kCloseNowMessage:
-      ShowWindow(Hwnd(), SW_HIDE);
-      PostQuitMessage(0);
       result = 0;
       return true;
     case WM_COPYDATA:
