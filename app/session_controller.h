@@ -31,7 +31,7 @@ class TTextStorage;
 // What the controller asks of the system, injected so that tests never power
 // the machine off.
 struct SessionSystem {
-  std::function<void()> powerOff;  // Part of the after-action; real: PowerOff()
+  std::function<void()> powerOff;  // the after-actions; real: PowerOff() and Reboot()
   std::function<void()> reboot;
   std::function<void(std::vector<std::wstring>& titles)> topLevelWindowTitles;
   // Optional hooks of the language switcher and the update client, at their
