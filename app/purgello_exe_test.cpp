@@ -341,4 +341,43 @@ TEST_F(PurgelloExeTest, CoWritesTheTemplateBesideTheProgramAndStartsAsUsual) {
   EXPECT_EQ(tree_.ReadFile(L"back.spk"), original);
 }
 
+
+// Started from the Run entry with "/minimized" and CleanOnce: armed without a
+// question, the run five seconds later cleans what is old enough, then the
+// program closes by itself and gives its settings back to the file.
+TEST_F(PurgelloExeTest, MinimizedStartWithCleanOnceCleansAndCloses) {
+  tree_.WriteFile(L"settings.ini",
+                  "[Settings]\r\nDebugMode=1\r\nCleanOnce=1\r\nRecycle_Bin=0\r\nTemporary_Files=1\r\n");
+  wchar_t temp[MAX_PATH] = L"";
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  const std::wstring old = std::wstring(temp) + L"purgello_e2e_old.tmp", young = std::wstring(temp) + L"purgello_e2e_young.tmp";
+  ASSERT_TRUE(platform::WriteWholeFile(old, "old"));
+  ASSERT_TRUE(platform::WriteWholeFile(young, "young"));
+  {
+    // Two hours old: an automatic run keeps the last hour's temporary files.
+    const platform::Handle file(CreateFileW(old.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+    t.QuadPart -= 2ull * 3600 * 10000000;
+    const FILETIME then{t.LowPart, t.HighPart};
+    ASSERT_TRUE(SetFileTime(file.Get(), &then, &then, &then));
+  }
+
+  ASSERT_EQ(Run(L"/minimized"), 0u);
+
+  EXPECT_EQ(GetFileAttributesW(old.c_str()), INVALID_FILE_ATTRIBUTES) << "the old file was cleaned";
+  EXPECT_NE(GetFileAttributesW(young.c_str()), INVALID_FILE_ATTRIBUTES) << "the young one stays";
+  platform::DeleteFileAt(young);
+  std::vector<std::wstring> session;
+  for (const LogLine& line : LogLines())
+    if (line.second.rfind(L"Start of", 0) == 0 || line.second.rfind(L"End of", 0) == 0 ||
+        line.second.rfind(L"Automatic mode", 0) == 0)
+      session.push_back(line.second);
+  EXPECT_EQ(session, (std::vector<std::wstring>{L"Start of analysis", L"End of analysis", L"Start of cleaning",
+                                                L"End of cleaning"}));
+  EXPECT_EQ(IniSection(L"Settings").count(L"CleanOnce"), 1u);
+  EXPECT_FALSE(BranchExists(kSettingsBranch));
+}
+
 }  // namespace
