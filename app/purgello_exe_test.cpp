@@ -350,9 +350,11 @@ TEST_F(PurgelloExeTest, CoWritesTheTemplateBesideTheProgramAndStartsAsUsual) {
 TEST_F(PurgelloExeTest, MinimizedStartWithCleanOnceCleansAndCloses) {
   tree_.WriteFile(L"settings.ini",
                   "[Settings]\r\nDebugMode=1\r\nCleanOnce=1\r\nRecycle_Bin=0\r\nTemporary_Files=1\r\n");
-  wchar_t temp[MAX_PATH] = L"";
-  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-  const std::wstring old = std::wstring(temp) + L"purgello_e2e_old.tmp", young = std::wstring(temp) + L"purgello_e2e_young.tmp";
+  // The Windows folder's Temp: Wine's user temporary folder has no
+  // "Local Settings" link in the profile, through which the category reaches
+  // it on Windows.
+  const std::wstring temp = platform::KnownFolderPath(platform::kCsidlWindows) + L"\\Temp\\";
+  const std::wstring old = temp + L"purgello_e2e_old.tmp", young = temp + L"purgello_e2e_young.tmp";
   ASSERT_TRUE(platform::WriteWholeFile(old, "old"));
   ASSERT_TRUE(platform::WriteWholeFile(young, "young"));
   {
