@@ -66,3 +66,22 @@ function(purgello_area_library name)
     target_link_libraries(${name} INTERFACE ${ARG_DEPS})
   endif()
 endfunction()
+
+# The four fields must fit the version block's 16 bits each, and the update check
+# packs them the same way.
+if(NOT PURGELLO_VERSION MATCHES "^[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+$")
+  message(FATAL_ERROR "PURGELLO_VERSION must be four numbers joined by dots, not '${PURGELLO_VERSION}'")
+endif()
+foreach(field ${PROJECT_VERSION_MAJOR} ${PROJECT_VERSION_MINOR} ${PROJECT_VERSION_PATCH} ${PROJECT_VERSION_TWEAK})
+  if(field GREATER 65535)
+    message(FATAL_ERROR "PURGELLO_VERSION: ${field} does not fit in 16 bits")
+  endif()
+endforeach()
+
+# The version for the resource compiler, read by every executable's version block
+# (app/version_block.rc).
+set(PURGELLO_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.${PROJECT_VERSION_TWEAK}")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/purgello_version.h CONTENT
+"#define PURGELLO_VERSION_NUMBERS ${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},${PROJECT_VERSION_TWEAK}
+#define PURGELLO_VERSION_TEXT \"${PURGELLO_VERSION_TEXT}\"
+")

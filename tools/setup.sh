@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ googletest
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-          wine64 xvfb xauth file e2fsprogs xdotool imagemagick clang-14 libclang-rt-14-dev)
+          wine64 xvfb xauth file e2fsprogs xdotool imagemagick clang-14 libclang-rt-14-dev
+          nsis osslsigncode openssl zip unzip)
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 missing=()
 for p in "${packages[@]}"; do
