@@ -1,17 +1,13 @@
-// The real Purgello.exe, copied into a folder of its own and started there as a
-// portable program: what it leaves in its log, its settings file, the registry
-// and the user's profile. A run that showed a message box would never end, so
-// each run has a time limit.
+// The real Purgello.exe started and closed: what it leaves in its log, its
+// settings file, the registry and the user's profile.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "app/main_dlg.h"
+#include "app/purgello_exe_fixture.h"
 #include "platform/file_system.h"
 #include "platform/known_folders.h"
 #include "platform/registry.h"
@@ -30,126 +26,7 @@
 
 namespace {
 
-using platform::RegRoot;
-using testsupport::TempTree;
-using Entries = std::map<std::wstring, std::wstring>;
-using LogLine = std::pair<std::wstring, std::wstring>;  // level name, message
-
-// The build gives the Linux path of the program; Wine shows "/" as drive Z:.
-std::wstring BuiltProgramPath() {
-  std::wstring path = L"Z:" + platform::FromUtf8(PURGELLO_EXE);
-  for (wchar_t& c : path)
-    if (c == L'/') c = L'\\';
-  return path;
-}
-
-class PurgelloExeTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Forget();
-    appData_ = platform::KnownFolderPath(platform::kCsidlAppData);
-    ASSERT_FALSE(appData_.empty());
-    exe_ = tree_.Path(L"Purgello.exe");
-    ASSERT_TRUE(CopyFileW(BuiltProgramPath().c_str(), exe_.c_str(), FALSE)) << "cannot copy " << PURGELLO_EXE;
-  }
-  void TearDown() override { Forget(); }
-
-  void Forget() {
-    platform::DeleteKeyTree(RegRoot::CurrentUser, kMakerBranch);
-    const std::wstring appData = platform::KnownFolderPath(platform::kCsidlAppData);
-    if (!appData.empty()) testsupport::RemoveTree(appData + L"\\Halvoris");
-  }
-
-  std::wstring MakerFolder() const { return appData_ + L"\\Halvoris"; }
-  std::wstring DataFolder() const { return MakerFolder() + L"\\Purgello\\"; }
-  void MakeDataFolder() const {
-    platform::WideCreateFolder(MakerFolder());
-    platform::WideCreateFolder(MakerFolder() + L"\\Purgello");
-  }
-
-  // The started copy's main window, found by its class; null until it exists.
-  static HWND MainWindowOf(DWORD processId) {
-    for (HWND window = FindWindowExW(nullptr, nullptr, kMainDlgClass, nullptr); window;
-         window = FindWindowExW(nullptr, window, kMainDlgClass, nullptr)) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(window, &owner);
-      if (owner == processId) return window;
-    }
-    return nullptr;
-  }
-
-  // Starts the copy with the given parameter text and waits for its end; the exit code.
-  // closeWindow: false for a run that ends by itself.
-  DWORD Run(const std::wstring& parameters, bool closeWindow = true) {
-    std::wstring commandLine = L"\"" + exe_ + L"\"";
-    if (!parameters.empty()) commandLine += L" " + parameters;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, tree_.Root().c_str(),
-                        &startup, &process)) {
-      ADD_FAILURE() << "CreateProcess failed: " << GetLastError();
-      return DWORD(-1);
-    }
-    const platform::Handle running(process.hProcess), thread(process.hThread);
-    // The program runs until its window is closed: closed as soon as it shows.
-    const DWORD deadline = GetTickCount() + 120000;
-    DWORD waited = WAIT_TIMEOUT;
-    while (GetTickCount() < deadline && (waited = WaitForSingleObject(running.Get(), 250)) == WAIT_TIMEOUT) {
-      if (!closeWindow) continue;
-      if (HWND window = MainWindowOf(process.dwProcessId)) PostMessageW(window, WM_CLOSE, 0, 0);
-    }
-    DWORD exitCode = DWORD(-1);
-    if (waited == WAIT_OBJECT_0) {
-      GetExitCodeProcess(running.Get(), &exitCode);
-    } else {
-      ADD_FAILURE() << "Purgello.exe did not end (waiting for a message box?)";
-      TerminateProcess(running.Get(), 1);
-    }
-    return exitCode;
-  }
-
-  // A language file the build made, copied beside the program.
-  void ShipLanguage(const std::wstring& name) {
-    const std::wstring built = platform::FolderOf(BuiltProgramPath()) + name;
-    ASSERT_TRUE(CopyFileW(built.c_str(), tree_.Path(name).c_str(), FALSE)) << "cannot copy " << platform::ToUtf8(built);
-  }
-  bool LogHas(const LogLine& wanted) const {
-    for (const LogLine& line : LogLines())
-      if (line == wanted) return true;
-    return false;
-  }
-
-  Entries IniSection(const std::wstring& section) const {
-    Entries out;
-    for (const IniEntry& e : IniFile(tree_.ReadFile(L"settings.ini")).ReadSection(section)) out[e.name] = e.value;
-    return out;
-  }
-
-  // The log file's lines, oldest first.
-  std::vector<LogLine> LogLines() const {
-    std::string bytes;
-    EXPECT_EQ(platform::ReadWholeFile(DataFolder() + L"Purgello.log", 1 << 22, bytes), platform::WholeFileRead::Ok);
-    std::vector<LogLine> lines;
-    for (size_t from = 0; from < bytes.size();) {
-      size_t end = bytes.find("\r\n", from);
-      if (end == std::string::npos) end = bytes.size();
-      const std::wstring line = platform::FromAnsi(bytes.substr(from, end - from));
-      const size_t tab1 = line.find(L'\t');
-      const size_t tab2 = tab1 == std::wstring::npos ? tab1 : line.find(L'\t', tab1 + 1);
-      EXPECT_NE(tab2, std::wstring::npos) << platform::ToUtf8(line);
-      if (tab2 != std::wstring::npos) lines.insert(lines.begin(), {line.substr(0, tab1), line.substr(tab2 + 1)});
-      from = end + 2;
-    }
-    return lines;
-  }
-
-  static bool BranchExists(const std::wstring& path) { return platform::KeyExists(RegRoot::CurrentUser, path); }
-
-  TempTree tree_;
-  std::wstring appData_;
-  std::wstring exe_;
-};
+using namespace exetest;
 
 TEST_F(PurgelloExeTest, DebugRunKeepsItsLogAndGivesBackItsSettings) {
   tree_.WriteFile(L"settings.ini", "[Settings]\r\nDebugMode=1\r\nExpertMode=1\r\n[Settings_DWORD]\r\nLangue=1036\r\n");
