@@ -178,12 +178,13 @@ class RunningProgram {
   // The message box titled title, once it shows; null after timeoutMs.
   HWND WaitForBox(const wchar_t* title, DWORD timeoutMs = 20000) const {
     HWND box = nullptr;
-    WaitUntil([&] {
-      const std::vector<HWND> boxes = TopWindows(L"#32770", title);
-      box = boxes.empty() ? nullptr : boxes.front();
-      return box && IsWindowVisible(box);
+    const bool shown = WaitUntil([&] {
+      box = nullptr;
+      for (HWND window : TopWindows(L"#32770", title))
+        if (IsWindowVisible(window)) box = window;
+      return box != nullptr;
     }, timeoutMs);
-    return box;
+    return shown ? box : nullptr;
   }
   static std::wstring BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
   static void Answer(HWND box, int buttonId) { PostMessageW(GetDlgItem(box, buttonId), BM_CLICK, 0, 0); }

@@ -14,6 +14,7 @@
 #include "platform/text_codec.h"
 #include "platform/whole_file.h"
 #include "i18n/language_text.h"
+#include "model/catalogue.h"
 #include "platform/win32/handle.h"
 #include "platform/win_path.h"
 #include "settings/ini_file.h"
@@ -220,6 +221,37 @@ TEST_F(PurgelloExeTest, CoWritesTheTemplateBesideTheProgramAndStartsAsUsual) {
   EXPECT_EQ(tree_.ReadFile(L"back.spk"), original);
 }
 
+
+// The first start, with no category setting yet: the notice, then the
+// settings dialog, which has stored every category's default before it
+// showed, so that cancelling it keeps them.
+TEST_F(PurgelloExeTest, FirstStartShowsTheNoticeThenTheSettingsWhoseCancelKeepsTheDefaults) {
+  tree_.WriteFile(L"settings.ini", "[Settings]\r\nDebugMode=1\r\n");
+  RunningProgram program;
+  ASSERT_TRUE(Start(program, L""));
+  const HWND notice = program.WaitForBox(L"Purgello");
+  ASSERT_TRUE(notice) << "no notice";
+  EXPECT_EQ(RunningProgram::BoxText(notice), L"Purgello is a powerful and secured file cleaner. Use with care.");
+  EXPECT_TRUE(program.TopWindows(L"#32770", L"Settings").empty() ||
+              !IsWindowVisible(program.TopWindows(L"#32770", L"Settings").front()))
+      << "the settings show after the notice";
+  RunningProgram::Answer(notice, IDOK);
+  const HWND settings = program.WaitForBox(L"Settings");
+  ASSERT_TRUE(settings) << "no settings dialog after the notice";
+  ASSERT_TRUE(RunningProgram::PressAndLeave(FindWindowExW(settings, nullptr, WC_BUTTONW, L"Cancel")));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }, 10000));
+  ASSERT_TRUE(program.WaitForMainWindow());
+  PostMessageW(program.MainWindow(), WM_CLOSE, 0, 0);
+  ASSERT_EQ(program.WaitForExit(60000), 0u);
+
+  const Entries stored = IniSection(L"Settings");
+  for (const Category& category : kCatalogue) {
+    SCOPED_TRACE(platform::ToUtf8(category.key));
+    ASSERT_EQ(stored.count(category.key), 1u);
+    EXPECT_EQ(stored.at(category.key), category.enabledByDefault ? L"1" : L"0");
+  }
+  EXPECT_FALSE(BranchExists(kSettingsBranch));
+}
 
 // Started from the Run entry with "/minimized" and CleanOnce: armed without a
 // question, the run five seconds later cleans what is old enough, then the
