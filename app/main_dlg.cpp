@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cwchar>
 
+#include "app/about_dlg.h"
 #include "app/main_pictures.h"
 #include "app/session_controller.h"
 #include "app/settings_dialog.h"
+#include "app/sibling_products.h"
 #include "app/startup.h"
 #include "i18n/text_storage.h"
 #include "model/format_size.h"
@@ -131,7 +133,7 @@ TMainDlg::TMainDlg(ReviewList& list, const TTextStorage& mainTs, MainDlgEnvironm
                     {L"ChangeLog1", L"&Change Log"},
                     {L"Bugreport1", L"&Bug report, Feature request, Known issues"},
                     {L"N6", L"-"},
-                    {L"About1", L"About", L"Ctrl+B"},
+                    MenuItemSpec(L"About1", L"About", L"Ctrl+B").OnClick([this] { About1Click(); }),
                 }},
            }),
       top_pnl(*this, L"top_pnl", DesignRect{1, 0, kDesignWidth - 1, 70}),
@@ -229,6 +231,8 @@ TMainDlg::TMainDlg(ReviewList& list, const TTextStorage& mainTs, MainDlgEnvironm
   simulate_btn.onClick = [this] {
     if (controller_) controller_->simulate_btnClick();
   };
+  shred_btn.onClick = [this] { shred_btnClick(); };
+  health_btn.onClick = [this] { health_btnClick(); };
   expert_btn.onClick = [this] { Expertmode1Click(); };
   basic_btn.onClick = [this] { Expertmode1Click(); };
   checkall_btn.onClick = [this] { checkall_btnClick(); };
@@ -244,6 +248,7 @@ TMainDlg::TMainDlg(ReviewList& list, const TTextStorage& mainTs, MainDlgEnvironm
   SetDesignClientSize(kDesignWidth, kDesignHeight);
   LayOut();
   SetExpertMode(true);
+  about_ = std::make_unique<TAboutDlg>(DefaultAboutDlgEnvironment(Hwnd()));
 }
 
 TMainDlg::~TMainDlg() {
@@ -608,6 +613,14 @@ void TMainDlg::SetEnabled(MainControl control, bool enabled) {
     case MainControl::Quit2: traymenu.Item(L"Quit2")->SetEnabled(enabled); break;
   }
 }
+
+// The About dialog and the sibling products.
+
+void TMainDlg::About1Click() { about_->Execute(); }
+
+void TMainDlg::shred_btnClick() { OpenSiblingProduct(SiblingProduct::Shredder, environment_.shellOpen); }
+
+void TMainDlg::health_btnClick() { OpenSiblingProduct(SiblingProduct::DiskHealth, environment_.shellOpen); }
 
 // The notification area and the close.
 

@@ -47,6 +47,7 @@ inline constexpr wchar_t kMainDlgClass[] = L"PurgelloMainDlg";
 inline constexpr ULONG_PTR kCommandLineHandOver = 0x50474C31;
 // Held by the running instance for its whole life.
 inline constexpr wchar_t kInstanceMutexName[] = L"Local\\Purgello.Instance";
+class TAboutDlg;
 class TSettingsDlg;
 class TTextStorage;
 
@@ -105,6 +106,12 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   const ColumnSort& Sort() const { return sort_; }
   // True while a helper thread reads sizes for the totals or a sort.
   bool SizesPending() const { return pendingTotals_ != 0 || pendingSort_ != 0; }
+
+  // The About dialog (created with the window) and the maker's two other products.
+  void About1Click();
+  TAboutDlg& AboutDlg() const { return *about_; }
+  void shred_btnClick();
+  void health_btnClick();
 
   // The notification area.
   void Show1Click();
@@ -188,6 +195,7 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   std::atomic<bool> closing_{false};
   bool showMaximized_ = false;
   std::unique_ptr<TSettingsDlg> settings_;
+  std::unique_ptr<TAboutDlg> about_;
   gui::ProgramIcon bigIcon_{32}, smallIcon_{16};
 
  public:

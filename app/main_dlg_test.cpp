@@ -16,6 +16,7 @@
 #include <mutex>
 
 #include "app/startup.h"
+#include "app/vendor.h"
 #include "gui/win32/layout_check.h"
 #include "i18n/text_storage.h"
 #include "model/format_size.h"
@@ -435,6 +436,20 @@ TEST_F(MainDlgTest, OpenContainingFolderOpensTheRowsFolder) {
     dlg->Opencontaining1Click();
   }
   EXPECT_EQ(opened, (std::vector<std::wstring>{tree.Path(L"cache\\"), folder, L"", tree.Path(L"gone\\")}));
+}
+
+TEST_F(MainDlgTest, SiblingButtonsStartTheRecordedProductOrOpenItsPage) {
+  testsupport::TempTree tree;
+  const std::wstring health = tree.WriteFile(L"Diskwise\\Diskwise.exe", "MZ");
+  WriteMakerValue(L"Diskwise", health);
+  DeleteMakerValue(L"Shredix");
+  dlg->health_btn.Click();
+  dlg->shred_btn.Click();
+  DeleteFileW(health.c_str());
+  dlg->health_btn.Click();
+  DeleteMakerValue(L"Diskwise");
+  EXPECT_EQ(opened, (std::vector<std::wstring>{health, L"https://" + VendorServer() + L"/?shredix",
+                                               L"https://" + VendorServer() + L"/?dskw"}));
 }
 
 TEST_F(MainDlgTest, TheTrayTakesTheMinimisedWindowAndGivesItBack) {

@@ -88,9 +88,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   ImportPortableSettings(programPath);
   const bool expertMode = IsSettingOn(kExpertModeSetting);
 
-  // MAIN WINDOW HOOK: until TMainDlg takes them over, components of the main
-  // window's and the About dialog's names hold what language files address
-  // there (their text tables) and the switcher `Langue`; the settings dialog
+  // MAIN WINDOW HOOK: until TMainDlg takes them over, a component of the main
+  // window's name holds what language files address there (its text table)
+  // and the switcher `Langue`; the settings dialog
   // is created with them, as at the program's start, its chooser bound to it.
   Component mainDlg(L"MainDlg", &ApplicationComponent());
   TTextStorage main_ts = MakeMainTs(&mainDlg);
@@ -99,8 +99,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // TMainDlg's LangueAfterLanguageSwitch does this, and logs the language
   // once its log exists.
   Langue.AfterLanguageSwitch = [&main_ts] { TakeSizeUnitsFrom(main_ts); };
-  Component aboutDlg(L"AboutDlg", &ApplicationComponent());
-  TTextStorage TS_about = MakeTsAbout(&aboutDlg);
   SettingsDlgEnvironment settingsEnvironment = DefaultSettingsDlgEnvironment();
   settingsEnvironment.languageList = &Langue;
   TSettingsDlg settingsDlg(settingsEnvironment);

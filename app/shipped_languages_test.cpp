@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "app/about_dlg.h"
 #include "app/settings_dialog.h"
 #include "gui/win32/layout_check.h"
 #include "i18n/lang_list.h"
@@ -53,8 +54,8 @@ std::map<std::string, std::string> EntriesOf(const std::wstring& file) {
 struct Windows {
   Component mainDlg{L"MainDlg", &ApplicationComponent()};
   TTextStorage main_ts = MakeMainTs(&mainDlg);
-  Component aboutDlg{L"AboutDlg", &ApplicationComponent()};
-  TTextStorage TS_about = MakeTsAbout(&aboutDlg);
+  TAboutDlg aboutDlg{AboutDlgEnvironment{L"C:\\Purgello\\Purgello.exe", [](HWND, const std::wstring&) {}}};
+  TTextStorage& TS_about = aboutDlg.TS_about;
   TSettingsDlg settingsDlg{SettingsDlgEnvironment{L"C:\\Purgello\\Purgello.exe", [] { return platform::RegKey(); }}};
 };
 
@@ -65,11 +66,14 @@ struct Shipped {
   const wchar_t* heading;
   const wchar_t* settingsCaption;
   const wchar_t* doneText;  // main_ts' "Done !"
+  const wchar_t* aboutCaption;
 };
 const Shipped kShipped[] = {
-    {L"HV_0000040C.SPK", 0x040C, L"Fran\u00E7ais", L"Langue de l'interface", L"Param\u00E8tres", L"Termin\u00E9 !"},
-    {L"HV_00000407.SPK", 0x0407, L"Deutsch", L"Sprache der Oberfl\u00E4che", L"Einstellungen", L"Fertig !"},
-    {L"HV_00000C0A.SPK", 0x0C0A, L"Espa\u00F1ol", L"Idioma de la interfaz", L"Configuraci\u00F3n", L"\u00A1Hecho !"},
+    {L"HV_0000040C.SPK", 0x040C, L"Fran\u00E7ais", L"Langue de l'interface", L"Param\u00E8tres", L"Termin\u00E9 !",
+     L"\u00C0 propos Purgello"},
+    {L"HV_00000407.SPK", 0x0407, L"Deutsch", L"Sprache der Oberfl\u00E4che", L"Einstellungen", L"Fertig !", L"\u00DCber Purgello"},
+    {L"HV_00000C0A.SPK", 0x0C0A, L"Espa\u00F1ol", L"Idioma de la interfaz", L"Configuraci\u00F3n", L"\u00A1Hecho !",
+     L"Acerca de Purgello"},
 };
 
 TEST(ShippedLanguagesTest, EachCoversTheTemplateAndFitsTheWindows) {
@@ -111,8 +115,11 @@ TEST(ShippedLanguagesTest, EachCoversTheTemplateAndFitsTheWindows) {
     }
     EXPECT_EQ(windows.main_ts.Items().size(), 33u);
     EXPECT_EQ(windows.TS_about.Items().size(), 8u);
+    windows.aboutDlg.FillTexts();
+    EXPECT_EQ(windows.aboutDlg.Caption(), s.aboutCaption);
     // Also run at 144 DPI.
     EXPECT_EQ(gui::LayoutFaults(windows.settingsDlg), std::vector<std::wstring>());
+    EXPECT_EQ(gui::LayoutFaults(windows.aboutDlg), std::vector<std::wstring>());
   }
 }
 

@@ -19,6 +19,7 @@
 #include <functional>
 #include <string>
 
+#include "app/about_dlg.h"
 #include "app/main_dlg.h"
 #include "app/program_languages.h"
 #include "app/settings_dialog.h"
@@ -92,6 +93,26 @@ int ShowSettingsDlg() {
   return 0;
 }
 
+// The About dialog as the main window's "About" shows it, with the
+// program's version as the build made it.
+int ShowAboutDlg() {
+  Component mainDlg(L"MainDlg", &ApplicationComponent());
+  TLangList Langue(&mainDlg, ApplicationComponent(), ProgramFolder());
+  ConfigureProgramLanguageList(Langue);
+  Langue.RegKey.clear();
+  AboutDlgEnvironment environment = DefaultAboutDlgEnvironment();
+  environment.programPath = ProgramFolder() + L"Purgello.exe";
+  environment.shellOpen = [](HWND, const std::wstring&) {};
+  TAboutDlg dialog(environment);
+  Langue.ScanLanguages();
+  if (!preview.language.empty()) Langue.SelectByCode(uint32_t(std::wcstoul(preview.language.c_str(), nullptr, 16)));
+  preview.window = &dialog;
+  preview.close = [&dialog] { dialog.EndModal(IDCANCEL); };
+  dialog.Execute();
+  preview.window = nullptr;
+  return 0;
+}
+
 // The main window with no controller behind it; the expert view shows a
 // review list as an analysis leaves it.
 int ShowMainDlg(bool expert) {
@@ -141,6 +162,7 @@ struct PreviewWindow {
 
 constexpr PreviewWindow kWindows[] = {
     {L"SettingsDlg", ShowSettingsDlg},
+    {L"AboutDlg", ShowAboutDlg},
     {L"MainDlg", ShowMainDlgBasic},
     {L"MainDlg.expert", ShowMainDlgExpert},
 };

@@ -30,7 +30,8 @@ build=${PURGELLO_SCREENSHOT_BUILD:-$root/build/win64}
 # true colour, so that nothing else is on it and nothing covers the window.
 if [ -z "${PURGELLO_SCREENSHOT_INNER:-}" ]; then
   if [ ! -f "$build/build.ninja" ]; then (cd "$root" && cmake --preset win64 >/dev/null); fi
-  cmake --build "$build" --target window_preview purgello_languages >/dev/null
+  # Purgello.exe too: the About dialog shows its version.
+  cmake --build "$build" --target window_preview purgello_languages Purgello >/dev/null
   out=$(realpath -m "$out")
   exec env PURGELLO_SCREENSHOT_INNER=1 xvfb-run -a -s "-screen 0 2400x1800x24 -nolisten tcp" "$0" "$window" "$out" "$dpi" $language
 fi
