@@ -20,12 +20,16 @@
 #include <string>
 
 #include "app/about_dlg.h"
+#include "app/auto_update_dlg.h"
 #include "app/main_dlg.h"
 #include "app/program_languages.h"
 #include "app/settings_dialog.h"
+#include "app/update_dlg.h"
 #include "i18n/text_storage.h"
 #include "model/format_size.h"
 #include "platform/win32/handle.h"
+#include "system/log.h"
+#include "update/update_network.h"
 
 namespace {
 
@@ -152,6 +156,52 @@ int ShowMainDlg(bool expert) {
   return code;
 }
 
+// The update dialogs as a newer version shows them; nothing is downloaded or
+// opened: the preview's network makes no client, and its countdown stands still.
+class NoNetwork : public UpdateNetwork {
+ public:
+  std::unique_ptr<platform::HttpClient> NewClient() override { return nullptr; }
+  bool IsSslAvailable() override { return true; }
+};
+
+int ShowUpdateDlg() {
+  NoNetwork network;
+  TAutoUpdateDlg autoUpdate(DefaultAutoUpdateDlgEnvironment(network, [] { return std::wstring(L"C:\\no-preview-folder\\"); }));
+  UpdateDlgEnvironment environment;
+  environment.shellOpen = [](const std::wstring&) {};
+  TUpdateDlg dialog(autoUpdate, environment);
+  dialog.changeLog = [] {};
+  preview.window = &dialog;
+  preview.close = [&dialog] { dialog.EndModal(IDCANCEL); };
+  // The countdown's first second shown at once, then held there.
+  dialog.TimerClose.SetInterval(1);
+  dialog.TimerClose.onTimer = [&dialog] {
+    dialog.TimerCloseTimer();
+    dialog.TimerClose.SetEnabled(false);
+  };
+  dialog.Execute();
+  preview.window = nullptr;
+  return 0;
+}
+
+int ShowAutoUpdateDlg() {
+  NoNetwork network;
+  TAutoUpdateDlg dialog(DefaultAutoUpdateDlgEnvironment(network, [] { return std::wstring(L"C:\\no-preview-folder\\"); }));
+  // A download a third of the way through, shown at once.
+  dialog.Tmr.SetInterval(1);
+  dialog.Tmr.onTimer = [&dialog] {
+    dialog.pb.SetRange(0, 300000);
+    dialog.pb.SetPosition(100000);
+  };
+  TKLog log(L"", 10, false);
+  dialog.log = &log;
+  preview.window = &dialog;
+  preview.close = [&dialog] { dialog.EndModal(IDCANCEL); };
+  dialog.Execute();
+  preview.window = nullptr;
+  return 0;
+}
+
 int ShowMainDlgBasic() { return ShowMainDlg(false); }
 int ShowMainDlgExpert() { return ShowMainDlg(true); }
 
@@ -165,6 +215,8 @@ constexpr PreviewWindow kWindows[] = {
     {L"AboutDlg", ShowAboutDlg},
     {L"MainDlg", ShowMainDlgBasic},
     {L"MainDlg.expert", ShowMainDlgExpert},
+    {L"UpdateDlg", ShowUpdateDlg},
+    {L"AutoUpdateDlg", ShowAutoUpdateDlg},
 };
 
 }  // namespace
