@@ -3,19 +3,23 @@
 program: python3 update_servers.py COMMAND [ARGS...]
 
 Starts, on 127.0.0.1 only, one small HTTP server per reply the tests want
-(update checks, and installers of chosen sizes, without a length or cut short)
-and an HTTP proxy that demands Basic credentials, runs COMMAND with
+(update checks, and installers of chosen sizes, without a length, cut short
+or sent slowly; with PURGELLO_TEST_INSTALLERS set, the signed and unsigned
+installers of tests/installer/sign_installers.py, one server each) and an
+HTTP proxy that demands Basic credentials, runs COMMAND with
 PURGELLO_TEST_SERVERS set to "name=port,..." (a name with no server behind it,
 "refused", is a port nobody listens on), stops everything and exits with
 COMMAND's status. Every server answers GET /seen with the request lines it has
 received, one a line, so a test can see what reached it."""
 
 import base64
+import os
 import http.server
 import socket
 import subprocess
 import sys
 import threading
+import time
 
 PROXY_USER, PROXY_PASSWORD = "ann", "s3cret"
 VENDOR_HOST = "www.vendor.test"  # what the proxy forwards to the "newer" server
@@ -97,6 +101,41 @@ class Installer(Recorder):
             self.close_connection = True
 
 
+class Slow(Recorder):
+    """Serves the chunks one by one, pause seconds apart, with a Content-Length
+    or without one (the end of the connection ends the body)."""
+
+    chunks, pause, announce = (), 0.7, True
+
+    def reply(self):
+        self.send_response(200, "OK")
+        if self.announce:
+            self.send_header("Content-Length", str(sum(self.chunks)))
+        else:
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        self.end_headers()
+        self.wfile.flush()
+        for i, size in enumerate(self.chunks):
+            if i:
+                time.sleep(self.pause)
+            try:
+                self.wfile.write(b"M" * size)
+                self.wfile.flush()
+            except OSError:
+                return  # the client went away
+
+
+class File(Recorder):
+    """Serves one file of the disk."""
+
+    path_on_disk = ""
+
+    def reply(self):
+        with open(self.path_on_disk, "rb") as f:
+            self.send(200, "OK", f.read())
+
+
 def serve(handler, **attributes):
     cls = type(handler.__name__, (handler,), attributes)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), cls)
@@ -124,13 +163,19 @@ def main():
     servers["size102400"] = serve(Installer, size=102400)
     servers["nolength"] = serve(Installer, size=300000, announce=False)
     servers["cut"] = serve(Installer, size=300000, cut_at=120000)
+    servers["slow"] = serve(Slow, chunks=(100000, 100000, 100000))
+    servers["trickle"] = serve(Slow, chunks=(40, 40, 40, 102400), announce=False)
+    installers = os.environ.get("PURGELLO_TEST_INSTALLERS")
+    if installers:
+        for name in ("signed", "unsigned", "tampered", "foreign"):
+            servers[name] = serve(File, path_on_disk=os.path.join(installers, name + ".exe"))
     newer_port = servers["newer"].server_address[1]
     servers["redirect"] = serve(Recorder, status=302, reason="Found",
                                 reply_headers=[("Location", f"http://127.0.0.1:{newer_port}/pylo/check.php?moved=1")])
     servers["proxy"] = serve(Proxy, target_port=newer_port)
     ports = {name: server.server_address[1] for name, server in servers.items()}
     ports["refused"] = unused_port()
-    env = dict(__import__("os").environ)
+    env = dict(os.environ)
     env["PURGELLO_TEST_SERVERS"] = ",".join(f"{name}={port}" for name, port in ports.items())
     try:
         status = subprocess.call(sys.argv[1:], env=env)
