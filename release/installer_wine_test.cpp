@@ -3,6 +3,7 @@
 // registry and the program's own log. Every test starts from a machine without
 // Purgello and leaves it so.
 #include <windows.h>
+#include <wincrypt.h>
 
 #include <gtest/gtest.h>
 
@@ -10,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "app/vendor.h"
 #include "platform/file_system.h"
 #include "platform/known_folders.h"
 #include "platform/registry.h"
+#include "platform/signature.h"
 #include "platform/text_codec.h"
 #include "platform/whole_file.h"
 #include "platform/win32/handle.h"
@@ -164,6 +167,20 @@ bool Contains(const std::vector<std::wstring>& lines, const std::wstring& wanted
   return false;
 }
 
+#ifdef PURGELLO_TEST_ROOT_DER
+// The prefix trusts the build's throw-away root, as a user's Windows trusts the
+// vendor's certificate authority.
+void TrustBuildRoot() {
+  std::string der;
+  ASSERT_EQ(platform::ReadWholeFile(FromBuild(PURGELLO_TEST_ROOT_DER), 1 << 16, der), platform::WholeFileRead::Ok);
+  HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
+  ASSERT_NE(root, nullptr);
+  EXPECT_TRUE(CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+                                               DWORD(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
+  CertCloseStore(root, 0);
+}
+#endif
+
 // Settings of a run that keeps its log, asks no network and shows no first-run notice.
 const std::vector<std::pair<std::wstring, std::wstring>> kQuietSettings = {
     {L"DebugMode", L"1"}, {L"AutoUpdate", L"0"}, {L"Temporary_Files", L"1"}};
@@ -230,6 +247,15 @@ TEST_F(InstallerTest, SilentInstallRunsInstalledAndSilentUninstallLeavesNothing)
   EXPECT_EQ(uninstaller.Text(L"FileVersion"), kVersion);
   EXPECT_EQ(uninstaller.Text(L"ProductName"), L"Purgello");
   EXPECT_EQ(uninstaller.Text(L"CompanyName"), L"Halvoris");
+#ifdef PURGELLO_TEST_ROOT_DER
+  // Signed by the signer the build pins, under the check a downloaded installer must pass.
+  TrustBuildRoot();
+  ASSERT_EQ(VendorSignerSha256().size(), 64u);
+  for (const std::wstring& signedFile : {FromBuild(PURGELLO_SETUP), InstallFolder() + L"\\Purgello.exe",
+                                         InstallFolder() + L"\\purgello-cli.exe", InstallFolder() + L"\\uninstall.exe"})
+    EXPECT_EQ(platform::VerifyFileSignature(signedFile, VendorSignerSha256()), platform::SignatureVerdict::Trusted)
+        << platform::ToUtf8(signedFile);
+#endif
 
   // The installed program keeps its settings in the registry, never in a file.
   WriteSettings(kQuietSettings);

@@ -1,6 +1,7 @@
 ; Purgello's installer and uninstaller, one script for both builds (make_release.sh runs it):
 ;   makensis -DTARGET=x86-unicode|amd64-unicode -DVERSION=1.2.3.4 -DSTAGE=<folder> -DOUTFILE=<setup.exe>
 ; STAGE holds the files to ship and files.nsh, the macro PURGELLO_FILES that names each of them.
+; With -DSIGN_COMMAND=<sign.sh> -DUNINSTALLER_COPY=<file> the installer and uninstaller are signed.
 ;
 ; Switches besides NSIS's own /S and /D=: /VERYSILENT (no window at all), /LOG=<file> (a plain-text
 ; log of the run), /NOICONS (no Start-menu shortcut) and /FORCECLOSEAPPLICATIONS (a running
@@ -47,9 +48,10 @@ VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (C) ${MAKER}"
 
 !ifdef SIGN_COMMAND
-  ; The installer and the uninstaller are signed as they are written.
-  !finalize '${SIGN_COMMAND} "%1"' = 0
-  !uninstfinalize '${SIGN_COMMAND} "%1"' = 0
+  ; The installer and the uninstaller are signed as they are written; a copy of the
+  ; signed uninstaller is kept for checking.
+  !finalize '"${SIGN_COMMAND}" "%1"' = 0
+  !uninstfinalize '"${SIGN_COMMAND}" "%1" "${UNINSTALLER_COPY}"' = 0
 !endif
 
 Page directory
