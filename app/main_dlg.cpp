@@ -35,6 +35,9 @@ constexpr int kListGapAboveStatus = 10;
 constexpr UINT kHelperDoneMessage = WM_APP + 20;
 // CloseWindow: the window goes once the caller has returned.
 constexpr UINT kCloseNowMessage = WM_APP + 21;
+// The start-up work, posted by the first activation so that it runs from the
+// message loop rather than inside the activation.
+constexpr UINT kFirstActivationMessage = WM_APP + 22;
 
 // No WS_CLIPCHILDREN: group boxes are transparent, the window paints behind them.
 constexpr DWORD kBasicStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -675,11 +678,27 @@ bool TMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         return true;
       }
       return false;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && onFirstActivation && !firstActivationPosted_) {
+        firstActivationPosted_ = true;
+        PostMessageW(Hwnd(), kFirstActivationMessage, 0, 0);
+      }
+      return false;
+    case kFirstActivationMessage: {
+      // Detached before it runs: it runs once, even when it activates the window again.
+      const std::function<void()> startUp = std::move(onFirstActivation);
+      onFirstActivation = nullptr;
+      if (startUp) startUp();
+      result = 0;
+      return true;
+    }
     case WM_CLOSE:
     case kCloseNowMessage:
       // The controller's own request too goes through FormClose (outside its
       // call of CloseWindow): the close sequence runs once, whoever asked.
       if (!controller_ || controller_->FormClose()) {
+        // A close before the first activation ends the program without its start-up.
+        onFirstActivation = nullptr;
         ShowWindow(Hwnd(), SW_HIDE);
         PostQuitMessage(0);
       }

@@ -88,6 +88,9 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   void SavePlacement();
   // Shows the window for the first time, maximised when the placement says so.
   void Show();
+  // The program's start-up work: runs once, from the message loop, after the
+  // window is first activated (gets the input focus), unless it closed before.
+  std::function<void()> onFirstActivation;
 
   // The review list.
   void lstColumnClick(int column);
@@ -194,6 +197,7 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   uint64_t helperSerial_ = 0;
   std::atomic<bool> closing_{false};
   bool showMaximized_ = false;
+  bool firstActivationPosted_ = false;
   std::unique_ptr<TSettingsDlg> settings_;
   std::unique_ptr<TAboutDlg> about_;
   gui::ProgramIcon bigIcon_{32}, smallIcon_{16};

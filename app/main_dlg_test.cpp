@@ -452,6 +452,34 @@ TEST_F(MainDlgTest, SiblingButtonsStartTheRecordedProductOrOpenItsPage) {
                                                L"https://" + VendorServer() + L"/?dskw"}));
 }
 
+// The start-up work waits for the first activation and then runs once, from
+// the message loop (not inside the activation); a window closed before it
+// never starts up.
+TEST_F(MainDlgTest, StartUpRunsOnceAfterTheFirstActivation) {
+  int startUps = 0;
+  dlg->onFirstActivation = [&] { ++startUps; };
+  Pump();
+  EXPECT_EQ(startUps, 0) << "not before the window is activated";
+  dlg->Show();
+  ASSERT_EQ(GetActiveWindow(), dlg->Hwnd());
+  EXPECT_EQ(startUps, 0) << "not inside the activation";
+  Pump();
+  EXPECT_EQ(startUps, 1);
+  SendMessageW(dlg->Hwnd(), WM_ACTIVATE, WA_INACTIVE, 0);
+  SendMessageW(dlg->Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+  Pump();
+  EXPECT_EQ(startUps, 1);
+
+  auto closedFirst = std::make_unique<TMainDlg>(list, mainTs, Environment());
+  closedFirst->onFirstActivation = [&] { ++startUps; };
+  SendMessageW(closedFirst->Hwnd(), WM_CLOSE, 0, 0);
+  SendMessageW(closedFirst->Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    if (msg.message != WM_QUIT) DispatchMessageW(&msg);
+  EXPECT_EQ(startUps, 1);
+}
+
 TEST_F(MainDlgTest, TheTrayTakesTheMinimisedWindowAndGivesItBack) {
   dlg->Show();
   ASSERT_TRUE(dlg->IsVisible());

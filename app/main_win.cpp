@@ -1,10 +1,9 @@
 // Purgello.exe: the program's entry point. One instance per user session: a
 // second start brings the first one's main window forward, hands it its
-// command line and ends before any start-up work. Until the main window
-// exists, the first one runs the start-up and the close around an empty
-// session: the portable import, the maker value, the language, the log with
-// its start-up lines, the removal of a previous update's leftovers, then the
-// close with the portable export.
+// command line and ends before any start-up work. The first one imports a
+// portable copy's settings, opens the main window over the session controller
+// and, once the window is first activated, runs the start-up work (the
+// language, then the controller's steps); it runs until the window closes.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -120,11 +119,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   window->SetController(controller.get());
   window->SetExpertMode(!expertMode);
   window->RestorePlacement();
-  window->Show();
-
   // The first activation: the language before the window's own work.
-  RunLanguageFirstActivation(Langue, programPath, CommandLineParameters(), DesignFont());
-  controller->AppEvtActivate();
+  window->onFirstActivation = [&] {
+    RunLanguageFirstActivation(Langue, programPath, CommandLineParameters(), DesignFont());
+    controller->AppEvtActivate();
+  };
+  window->Show();
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

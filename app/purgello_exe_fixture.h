@@ -279,10 +279,12 @@ class PurgelloExeTest : public ::testing::Test {
   DWORD Run(const std::wstring& parameters, bool closeWindow = true) {
     RunningProgram program;
     if (!Start(program, parameters)) return DWORD(-1);
-    // The program runs until its window is closed: closed as soon as it shows.
+    // The program runs until its window is closed: closed as soon as its
+    // start-up has begun (the caption then carries the version).
     const bool ended = WaitUntil([&] {
       if (program.Ended()) return true;
-      if (HWND window = closeWindow ? program.MainWindow() : nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
+      HWND window = closeWindow ? program.MainWindow() : nullptr;
+      if (window && WindowText(window).rfind(L"Purgello v", 0) == 0) PostMessageW(window, WM_CLOSE, 0, 0);
       return false;
     }, 120000);
     if (!ended) ADD_FAILURE() << "Purgello.exe did not end (waiting for a message box?)";
