@@ -22,6 +22,7 @@ void LogStartOfCleaning(TKLog* log, DeletionMethod method) {
   LogAdd(log, L"Start of cleaning", kLogInfo);
   if (method == DeletionMethod::OnePassRandom) LogAdd(log, L"Method : 1 pass random", kLogInfo);
   if (method == DeletionMethod::ThreePassDoD) LogAdd(log, L"Method : 3 pass random (DoD)", kLogInfo);
+  if (method == DeletionMethod::Recycle) LogAdd(log, L"Method : Recycle Bin", kLogInfo);
 }
 
 void LogEndOfCleaning(TKLog* log) { LogAdd(log, L"End of cleaning", kLogInfo); }

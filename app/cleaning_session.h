@@ -18,10 +18,10 @@ struct RunningBrowsers {
 RunningBrowsers RunningBrowsersIn(const std::vector<std::wstring>& titles);
 
 // The worker's parameters: LogDeletions and Trim exactly "1", DeletionMethod
-// "1Pass" or "3Pass" (letter case counts), the browsers' rows left alone when
+// "1Pass", "3Pass" or "Recycle" (letter case counts), the browsers' rows left alone when
 // they run.
 CleanOptions CleanOptionsFromSettings(bool automaticRun, const RunningBrowsers& browsers);
 
-// "Start of cleaning", then the method's line when it overwrites.
+// "Start of cleaning", then the method's line when it overwrites or recycles.
 void LogStartOfCleaning(TKLog* log, DeletionMethod method);
 void LogEndOfCleaning(TKLog* log);

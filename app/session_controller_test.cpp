@@ -268,6 +268,11 @@ TEST(SessionControllerTest, SessionsLogTheirLinesAndCleanWhatTheyShould) {
          r.Serve();
        },
        Join({kAnalysis, Cleaning(3, 0, L"Method : 3 pass random (DoD)")}), {}, 0, 0, false},
+      {"Clean into the Recycle Bin", true, {}, {{L"DeletionMethod", L"Recycle"}}, [](Rig& r) {
+         r.controller->Launch();
+         r.Serve();
+       },
+       Join({kAnalysis, Cleaning(3, 0, L"Method : Recycle Bin")}), {}, 0, 0, false},
       {"a method in another letter case is the standard one", true, {}, {{L"DeletionMethod", L"3pass"}},
        [](Rig& r) {
          r.controller->Launch();

@@ -1,6 +1,7 @@
 #include "app/settings_dialog.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/startup.h"
 #include "gui/reading_order.h"
@@ -16,7 +17,9 @@ using gui::ButtonRole;
 using gui::DesignRect;
 
 const wchar_t kStartupSwitch[] = L" /minimized";
-const wchar_t* const kMethodItems[] = {L"Standard", L"1 Pass Random", L"3 Pass DoD 5220.22-M"};
+// In the order of the methods' values (settings/settings_vocabulary.h).
+const wchar_t* const kMethodItems[] = {L"Standard", L"1 Pass Random", L"3 Pass DoD 5220.22-M",
+                                       L"Recycle Bin (can be undone)"};
 
 // Layout at design size (client area 770 x 548). The category boxes stand in
 // two columns inside "Files types", 17 pixels apart; the table gives each
@@ -94,7 +97,7 @@ TSettingsDlg::TSettingsDlg(SettingsDlgEnvironment environment)
       scramble_chk(*this, L"scramble_chk", L"Scramble files names before deletion", Row(16, 240)),
       trim_chk(*this, L"trim_chk", L"Trim files before deletion", Row(16, 258)),
       method_lbl(*this, L"method_lbl", L"Deletion method", DesignRect{16, 280, 0, 0}),
-      method_cmb(*this, L"method_cmb", {kMethodItems[0], kMethodItems[1], kMethodItems[2]},
+      method_cmb(*this, L"method_cmb", {kMethodItems[0], kMethodItems[1], kMethodItems[2], kMethodItems[3]},
                  DesignRect{16, 296, 230, 21}),
       fast_btn(*this, L"fast_btn", L"Fast", DesignRect{16, 325, 75, 25}),
       secure_btn(*this, L"secure_btn", L"Secure", DesignRect{97, 325, 75, 25}),
@@ -163,6 +166,13 @@ void TSettingsDlg::LoadControls() {
 
   // 3., 4.
   auto_freq.SetValue(SettingInteger(kAutoFrequencySetting, 1));
+  // A language file made for three methods leaves out the fourth: without
+  // it a stored "Recycle" would show nothing, and Save would store Standard.
+  StringList methods = method_cmb.Items();
+  if (methods.size() < std::size(kMethodItems)) {
+    for (size_t i = methods.size(); i < std::size(kMethodItems); ++i) methods.push_back(kMethodItems[i]);
+    method_cmb.SetItems(methods);
+  }
   method_cmb.SetItemIndex(int(StoredDeletionMethod()));
 
   // 5., 6. Category boxes: an empty or non-integer value is the box's default.
@@ -228,6 +238,7 @@ void TSettingsDlg::StoreControls() {
   const int method = method_cmb.ItemIndex();
   SetSetting(kDeletionMethodSetting, DeletionMethodText(method == 1   ? DeletionMethod::OnePassRandom
                                                         : method == 2 ? DeletionMethod::ThreePassDoD
+                                                        : method == 3 ? DeletionMethod::Recycle
                                                                       : DeletionMethod::Standard));
   // 4.
   for (gui::CheckBox* box : readingOrder_) SetSettingBool(box->Name(), box->Checked());

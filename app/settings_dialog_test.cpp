@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <iterator>
 #include <map>
 
 #include "gui/component_paths.h"
@@ -114,7 +115,7 @@ TEST_F(SettingsDlgTest, WindowAndControlsAsDesigned) {
     EXPECT_EQ(std::get<std::wstring>(*c->GetProperty(L"Caption")), caption) << name;
   }
   EXPECT_EQ(std::get<StringList>(*FindByPath(paths, L"SettingsDlg.method_cmb")->GetProperty(L"Items")),
-            (StringList{L"Standard", L"1 Pass Random", L"3 Pass DoD 5220.22-M"}));
+            (StringList{L"Standard", L"1 Pass Random", L"3 Pass DoD 5220.22-M", L"Recycle Bin (can be undone)"}));
   EXPECT_NE(FindByPath(paths, L"SettingsDlg.auto_freq"), nullptr);
   for (const std::wstring& key : kReadingOrder) EXPECT_NE(FindByPath(paths, L"SettingsDlg." + key), nullptr) << key;
 }
@@ -171,10 +172,11 @@ TEST_F(SettingsDlgTest, OptionBoxesLoadByTheirRule) {
 
 TEST_F(SettingsDlgTest, FrequencyAndMethodLoad) {
   const std::pair<const wchar_t*, const wchar_t*> frequencies[] = {
-      {L"7", L"7"}, {L"x", L"1"}, {L"", L"1"}, {L"24", L"24"}};
+      {L"7", L"7"}, {L"x", L"1"}, {L"", L"1"}, {L"24", L"24"}, {L"3", L"3"}, {L"2", L"2"}};
   const std::pair<const wchar_t*, const wchar_t*> methods[] = {
-      {L"1Pass", L"1 Pass Random"}, {L"3Pass", L"3 Pass DoD 5220.22-M"}, {L"3pass", L"Standard"}, {L"", L"Standard"}};
-  for (size_t i = 0; i < 4; ++i) {
+      {L"1Pass", L"1 Pass Random"}, {L"3Pass", L"3 Pass DoD 5220.22-M"},       {L"3pass", L"Standard"},
+      {L"", L"Standard"},           {L"Recycle", L"Recycle Bin (can be undone)"}, {L"recycle", L"Standard"}};
+  for (size_t i = 0; i < std::size(methods); ++i) {
     NotFirstRun();
     SetSetting(kAutoFrequencySetting, frequencies[i].first);
     SetSetting(kDeletionMethodSetting, methods[i].first);
@@ -184,6 +186,22 @@ TEST_F(SettingsDlgTest, FrequencyAndMethodLoad) {
       Cancel();
     });
   }
+}
+
+// A language file written for three methods shows the fourth in English, so a
+// stored "Recycle" shows as itself and survives Save.
+TEST_F(SettingsDlgTest, RecycleSurvivesALanguageFileWithThreeMethods) {
+  const std::vector<ComponentPath> paths = CollectComponents(ApplicationComponent());
+  ASSERT_TRUE(FindByPath(paths, L"SettingsDlg.method_cmb")
+                  ->SetProperty(L"Items", StringList{L"Standard", L"1 passe", L"3 passes"}));
+  NotFirstRun();
+  SetSetting(kDeletionMethodSetting, L"Recycle");
+  Execute([&] {
+    EXPECT_EQ(dlg.method_cmb.Items(), (StringList{L"Standard", L"1 passe", L"3 passes", L"Recycle Bin (can be undone)"}));
+    EXPECT_EQ(dlg.method_cmb.Text(), L"Recycle Bin (can be undone)");
+    Save();
+  });
+  EXPECT_EQ(GetSetting(kDeletionMethodSetting), L"Recycle");
 }
 
 TEST_F(SettingsDlgTest, CategoryBoxesLoadWithTheirDefaultByTag) {

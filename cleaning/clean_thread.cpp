@@ -55,7 +55,7 @@ class CleaningRun {
       deleted_ = false;
       const size_t rows = list_.Count();
       removedNow_.assign(rows, false);
-      for (size_t i = 0; i < rows; ++i) {
+      for (size_t i : PassOrder(rows)) {
         if (StopRequested(host_.stop)) {
           LogFlush(host_.log);
           return freed_;
@@ -74,6 +74,21 @@ class CleaningRun {
   }
 
  private:
+  // Rows in list order; with the Recycle method the Recycle Bin rows come
+  // first wherever the list was sorted, so that emptying the bin never takes
+  // the files this cleaning put into it.
+  std::vector<size_t> PassOrder(size_t rows) const {
+    std::vector<size_t> order;
+    order.reserve(rows);
+    const bool binFirst = options_.method == DeletionMethod::Recycle;
+    if (binFirst)
+      for (size_t i = 0; i < rows; ++i)
+        if (list_.At(i).caption == kRecycleBinCaption) order.push_back(i);
+    for (size_t i = 0; i < rows; ++i)
+      if (!binFirst || list_.At(i).caption != kRecycleBinCaption) order.push_back(i);
+    return order;
+  }
+
   size_t CountChecked() const {
     size_t count = 0;
     for (size_t i = 0; i < list_.Count(); ++i) count += list_.At(i).checked ? 1 : 0;
@@ -195,6 +210,7 @@ class CleaningRun {
       case IndexFileCleaning::NotAnIndexFile:
         break;
     }
+    if (options_.method == DeletionMethod::Recycle) return RecycleFile(index, row);
     const ShredResult result = host_.amnesia->ShredFile(path, options_.method, options_.trim, row.identity);
     if (result.outcome == ShredOutcome::Changed) {
       SkipChanged(index, path);
@@ -210,6 +226,21 @@ class CleaningRun {
     if (result.Deleted() && result.lastName) freed_ += size;
     LogDeletion(path, stillThere, result.errorCode != 0 ? result.errorCode : lastError);
     Report(index, path, stillThere ? RowOutcome::Failed : RowOutcome::Deleted);
+    return true;
+  }
+
+  // Into the Recycle Bin as the file is: no new name, no overwrite, no trim.
+  // A file in the bin still takes its room, so nothing counts as freed.
+  bool RecycleFile(size_t index, const FoundItem& row) {
+    const RecycleResult result = RecycleFoundFile(row.path, row.identity, host_.recycleMove);
+    if (result.outcome == RecycleOutcome::Changed) {
+      SkipChanged(index, row.path);
+      return true;
+    }
+    const bool recycled = result.outcome == RecycleOutcome::Recycled;
+    if (recycled) MarkRemoved(index);
+    LogDeletion(row.path, !recycled, result.errorCode);
+    Report(index, row.path, recycled ? RowOutcome::Recycled : RowOutcome::Failed);
     return true;
   }
 

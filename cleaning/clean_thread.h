@@ -1,7 +1,8 @@
 // The cleaning worker: deletes the checked rows of the review list in passes
-// until a pass deletes nothing, hands each file to the secure deletion and
-// the Recycle Bin and index-file rows to their stores, and removes the rows
-// whose file is gone after every pass.
+// until a pass deletes nothing, hands each file to the secure deletion (or,
+// with the Recycle method, moves it into the Recycle Bin) and the Recycle Bin
+// and index-file rows to their stores, and removes the rows whose file is gone
+// after every pass.
 //
 // The worker reads rows directly while the window keeps the list and every
 // command that could change it disabled; every change it makes to the list or
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "cleaning/recycle_file.h"
 #include "cleaning/system_stores.h"
 #include "settings/settings_vocabulary.h"
 
@@ -33,7 +35,7 @@ struct CleanOptions {
 };
 
 // What happened to one handled row (for front ends that report per row).
-enum class RowOutcome { Deleted, Failed, Skipped, Scheduled };
+enum class RowOutcome { Deleted, Failed, Skipped, Scheduled, Recycled };
 
 struct CleanHost {
   Dispatcher* dispatcher = nullptr;
@@ -44,6 +46,8 @@ struct CleanHost {
   std::wstring cleaningText = L"Cleaning...";
   // The Internet Explorer stores; the running system's when not set.
   const IEStores* stores = nullptr;
+  // The move into the Recycle Bin; the platform's when empty.
+  RecycleMove recycleMove;
   // Set by the run's owner to end it before the next row, never in the middle
   // of a file's passes; may be null.
   const std::atomic<bool>* stop = nullptr;

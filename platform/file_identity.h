@@ -20,6 +20,8 @@ struct FileIdentity {
 #else
   std::string resolvedPath;
 #endif
+  // How many names (hard links) the file had when the identity was taken.
+  uint32_t linkCount = 0;
   bool Known() const { return !resolvedPath.empty(); }
 };
 

@@ -96,6 +96,10 @@ bool RemoveEmptyFolder(const std::wstring& path);
 // Renames or moves a file or folder; never replaces an existing entry.
 bool MoveFileTo(const std::wstring& from, const std::wstring& to);
 
+// A second name for the file (or link, as itself) at existing; never
+// replaces an entry, fails where the file system has no hard links.
+bool CreateHardLinkAt(const std::wstring& newPath, const std::wstring& existing);
+
 // The system's error code of the calling thread's last failed call (Windows:
 // GetLastError; posix: errno mapped to the nearest Windows code).
 uint32_t LastErrorCode();

@@ -62,6 +62,7 @@ const SettingInfo* FindSetting(const std::wstring& name) {
 DeletionMethod DeletionMethodFromText(const std::wstring& text) {
   if (text == L"1Pass") return DeletionMethod::OnePassRandom;
   if (text == L"3Pass") return DeletionMethod::ThreePassDoD;
+  if (text == L"Recycle") return DeletionMethod::Recycle;
   return DeletionMethod::Standard;
 }
 
@@ -69,6 +70,7 @@ std::wstring DeletionMethodText(DeletionMethod method) {
   switch (method) {
     case DeletionMethod::OnePassRandom: return L"1Pass";
     case DeletionMethod::ThreePassDoD: return L"3Pass";
+    case DeletionMethod::Recycle: return L"Recycle";
     case DeletionMethod::Standard: break;
   }
   return L"";

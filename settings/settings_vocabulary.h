@@ -13,7 +13,7 @@ enum class SettingKind {
   BoolUnlessZero,  // on unless exactly "0"
   Integer,         // decimal; the fall-back when the text is not an integer
   Text,
-  DeletionMethod,  // "", "1Pass", "3Pass"
+  DeletionMethod,  // "", "1Pass", "3Pass", "Recycle"
   Dword,           // a 32-bit integer value, not text (the language switcher's)
 };
 
@@ -50,12 +50,14 @@ constexpr size_t kGeneralSettingCount = 22;
 extern const SettingInfo kGeneralSettings[kGeneralSettingCount];
 const SettingInfo* FindSetting(const std::wstring& name);
 
-// The overwrite method of secure deletion, as the cleaning takes it.
-enum class DeletionMethod { Standard = 0, OnePassRandom = 1, ThreePassDoD = 2 };
+// How the cleaning deletes a file: the overwrite methods of secure deletion,
+// or a move into the Recycle Bin, which can be undone.
+enum class DeletionMethod { Standard = 0, OnePassRandom = 1, ThreePassDoD = 2, Recycle = 3 };
 
-// Reading a text: "1Pass" and "3Pass" exactly; anything else is Standard.
+// Reading a text: "1Pass", "3Pass" and "Recycle" exactly; anything else is
+// Standard (as a copy that does not know "Recycle" reads it too).
 DeletionMethod DeletionMethodFromText(const std::wstring& text);
-// The text stored for a method: "", "1Pass", "3Pass".
+// The text stored for a method: "", "1Pass", "3Pass", "Recycle".
 std::wstring DeletionMethodText(DeletionMethod method);
 
 // A decimal integer (an optional sign, then digits only, within int), or fallback.

@@ -11,9 +11,12 @@ TEST(SettingsVocabularyTest, DeletionMethodTextsBothWays) {
       {L"1Pass", DeletionMethod::OnePassRandom}, {L"3Pass", DeletionMethod::ThreePassDoD},
       {L"3pass", DeletionMethod::Standard},      {L"", DeletionMethod::Standard},
       {L"2Pass", DeletionMethod::Standard},      {L" 1Pass", DeletionMethod::Standard},
+      {L"Recycle", DeletionMethod::Recycle},     {L"recycle", DeletionMethod::Standard},
+      {L"Recycle ", DeletionMethod::Standard},
   };
   for (const auto& [text, method] : reads) EXPECT_EQ(DeletionMethodFromText(text), method) << text;
-  for (DeletionMethod m : {DeletionMethod::Standard, DeletionMethod::OnePassRandom, DeletionMethod::ThreePassDoD})
+  for (DeletionMethod m : {DeletionMethod::Standard, DeletionMethod::OnePassRandom, DeletionMethod::ThreePassDoD,
+                           DeletionMethod::Recycle})
     EXPECT_EQ(DeletionMethodFromText(DeletionMethodText(m)), m);
   EXPECT_EQ(DeletionMethodText(DeletionMethod::Standard), L"");
 }

@@ -42,8 +42,9 @@ bool ParseKeys(const std::wstring& option, const std::wstring& list, std::vector
 }
 
 bool ParseMethod(const std::wstring& value, DeletionMethod& method) {
-  const wchar_t* const names[] = {L"standard", L"1pass", L"3pass"};
-  for (int i = 0; i < 3; ++i)
+  // In the order of the methods' values.
+  const wchar_t* const names[] = {L"standard", L"1pass", L"3pass", L"recycle"};
+  for (int i = 0; i < 4; ++i)
     if (platform::EqualsNoCase(value, names[i])) {
       method = DeletionMethod(i);
       return true;
@@ -133,7 +134,7 @@ CliParse ParseCliArguments(const std::vector<std::wstring>& args) {
     } else if (name == L"--method") {
       if (!takeValue()) return parse;
       if (!ParseMethod(value, options.method)) {
-        parse.error = L"unknown method '" + value + L"' (standard, 1pass or 3pass)";
+        parse.error = L"unknown method '" + value + L"' (standard, 1pass, 3pass or recycle)";
         return parse;
       }
     } else if (name == L"--trim") {
@@ -194,8 +195,8 @@ std::wstring CliUsage() {
       L"            path, TAB, size in bytes (the Recycle Bin row: its total); the\n"
       L"            summary goes to standard error\n"
       L"  clean     analyse, then delete every found item; one line per handled\n"
-      L"            item: deleted, failed, skipped or scheduled, TAB, path; the\n"
-      L"            passes and the freed total go to standard error\n"
+      L"            item: deleted, recycled, failed, skipped or scheduled, TAB,\n"
+      L"            path; the passes and the freed total go to standard error\n"
       L"\n"
       L"Selection (the category defaults unless changed; applied in the order given):\n"
       L"  --all                   every category\n"
@@ -205,6 +206,9 @@ std::wstring CliUsage() {
       L"\n"
       L"Cleaning options (clean only):\n"
       L"  --method standard|1pass|3pass  overwrite passes before deletion (default: standard)\n"
+      L"  --method recycle  move each file into the Recycle Bin instead, where it can be\n"
+      L"                 restored from (no new name, no overwrite, no trim; a file\n"
+      L"                 that cannot go there is left and fails)\n"
       L"  --trim         cut each file to zero length before deleting it\n"
       L"  --scramble     give each file a random name before deleting it\n"
       L"  --automatic    an automatic run: files with \"Temp\" in their category\n"
@@ -216,7 +220,8 @@ std::wstring CliUsage() {
       L"Windows tree (a Wine prefix):\n"
       L"  --prefix DIR   the Wine prefix (default: $WINEPREFIX, else ~/.wine)\n"
       L"  --user NAME    the user folder under drive_c/users (default: $USER)\n"
-      L"  The Recycle Bin is the trash of $XDG_DATA_HOME, as Wine's is.\n";
+      L"  The Recycle Bin is the trash of $XDG_DATA_HOME, as Wine's is; a file on\n"
+      L"  another device than that trash cannot be recycled.\n";
 #endif
   text +=
       L"\n"

@@ -153,7 +153,7 @@ int RunClean(const CliOptions& options, TKLog* log, Streams& streams) {
   // later pass and are shown when the cleaning ends.
   host.rowHandled = [&](size_t row, const std::wstring& label, RowOutcome outcome) {
     outcomes.Handled(row, label, outcome);
-    if (outcome == RowOutcome::Deleted) streams.out.Write(OutcomeLine(outcome, label));
+    if (outcome == RowOutcome::Deleted || outcome == RowOutcome::Recycled) streams.out.Write(OutcomeLine(outcome, label));
   };
   host.rowsRemoved = [&](const std::vector<size_t>& removed) { outcomes.Removed(removed); };
   LogStartOfCleaning(log, options.method);
@@ -165,6 +165,9 @@ int RunClean(const CliOptions& options, TKLog* log, Streams& streams) {
     switch (row.outcome) {
       case RowOutcome::Deleted:
         ++counts.deleted;
+        continue;
+      case RowOutcome::Recycled:
+        ++counts.recycled;
         continue;
       case RowOutcome::Failed:
         ++counts.failed;

@@ -27,6 +27,8 @@ const wchar_t* OutcomeName(RowOutcome outcome) {
       return L"skipped";
     case RowOutcome::Scheduled:
       return L"scheduled";
+    case RowOutcome::Recycled:
+      return L"recycled";
   }
   return L"failed";
 }
@@ -82,7 +84,7 @@ std::wstring FoundSummary(size_t rows, uint64_t bytes) {
 std::wstring CleanSummary(const OutcomeCounts& counts, uint64_t freedBytes) {
   return L"Deleted: " + std::to_wstring(counts.deleted) + L", failed: " + std::to_wstring(counts.failed) +
          L", skipped: " + std::to_wstring(counts.skipped) + L", scheduled: " + std::to_wstring(counts.scheduled) +
-         L"\nFreed: " + SizeWithBytes(freedBytes) + L"\n";
+         (counts.recycled > 0 ? L", recycled: " + std::to_wstring(counts.recycled) : std::wstring()) + L"\nFreed: " + SizeWithBytes(freedBytes) + L"\n";
 }
 
 void StatusLine::Show(const std::wstring& text) {

@@ -22,7 +22,7 @@ std::wstring EscapedField(const std::wstring& text);
 std::wstring ListLine(const Category& category, bool on);
 // item caption TAB path TAB bytes, fields escaped
 std::wstring PreviewLine(const std::wstring& caption, const std::wstring& path, uint64_t bytes);
-// deleted|failed|skipped|scheduled TAB label (the path, or the caption of a
+// deleted|recycled|failed|skipped|scheduled TAB label (the path, or the caption of a
 // row without one), escaped
 std::wstring OutcomeLine(RowOutcome outcome, const std::wstring& label);
 
@@ -30,9 +30,10 @@ std::wstring OutcomeLine(RowOutcome outcome, const std::wstring& label);
 std::wstring FoundSummary(size_t rows, uint64_t bytes);
 
 struct OutcomeCounts {
-  size_t deleted = 0, failed = 0, skipped = 0, scheduled = 0;
+  size_t deleted = 0, failed = 0, skipped = 0, scheduled = 0, recycled = 0;
 };
-// "Deleted: 3, failed: 0, skipped: 1, scheduled: 0" and "Freed: 2.51 Kb. (2570 bytes)", one line each.
+// "Deleted: 3, failed: 0, skipped: 1, scheduled: 0" (then ", recycled: 2"
+// when any were) and "Freed: 2.51 Kb. (2570 bytes)", one line each.
 std::wstring CleanSummary(const OutcomeCounts& counts, uint64_t freedBytes);
 
 // One line on a terminal's standard error that is rewritten in place; does

@@ -265,6 +265,38 @@ TEST_F(Cli, CleanDeletesTheSelectedRowsAndReportsEach) {
   EXPECT_LT(text.find("End of cleaning"), text.find("Start of analysis"));
 }
 
+// Recycled files can be restored from the desktop's trash: each has its
+// .trashinfo with the path it came from. The bin is emptied before anything
+// goes into it.
+TEST_F(Cli, CleanWithRecycleMovesFilesIntoTheTrash) {
+  prefix.Plant(kWinTemp + L"a.tmp", "aaaa");
+  prefix.Plant(kWinTemp + L"sub\\b c.tmp", "bbbbbb");
+  prefix.PutInRecycleBin("binned", 100);
+  const std::string log = prefix.Root() + "/clean.log";
+
+  Outcome run = Start({"clean", "--only", "Recycle_Bin,Temporary_Files", "--method", "recycle", "--log", log});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(Lines(run.out), (std::vector<std::string>{"deleted\tRecycle Bin", "recycled\tC:\\windows\\Temp\\a.tmp",
+                                                       "recycled\tC:\\windows\\Temp\\sub\\b c.tmp"}));
+  EXPECT_EQ(run.err,
+            "Found: 3 items, 110  b. (110 bytes)\n"
+            "Pass 1 : 3 items to be deleted\n"
+            "Pass 2 : 0 items to be deleted\n"
+            "Deleted: 1, failed: 0, skipped: 0, scheduled: 0, recycled: 2\n"
+            "Freed: 100  b. (100 bytes)\n");
+  const std::string trash = prefix.Root() + "/xdg/Trash/";
+  EXPECT_EQ(TrashItems(), 2u);
+  EXPECT_EQ(ReadAll(trash + "files/a.tmp"), "aaaa");
+  EXPECT_EQ(ReadAll(trash + "files/b c.tmp"), "bbbbbb");
+  const std::string drive = std::filesystem::canonical(prefix.Root() + "/drive_c").string();
+  const std::string info = "[Trash Info]\nPath=" + drive + "/windows/Temp/sub/b%20c.tmp\nDeletionDate=";
+  EXPECT_EQ(ReadAll(trash + "info/b c.tmp.trashinfo").substr(0, info.size()), info);
+  EXPECT_FALSE(Exists(kWinTemp + L"a.tmp"));
+  const std::string text = ReadAll(log);
+  for (const char* line : {"Method : Recycle Bin", "Deletion of : C:\\windows\\Temp\\a.tmp [SUCCESS]"})
+    EXPECT_NE(text.find(line), std::string::npos) << line;
+}
+
 TEST_F(Cli, AutomaticRunsKeepYoungTemporaryFiles) {
   const std::wstring young = prefix.Plant(kWinTemp + L"young.tmp", "y");
   const std::wstring old = prefix.Plant(kWinTemp + L"old.tmp", "o");

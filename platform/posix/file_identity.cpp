@@ -24,6 +24,7 @@ bool QueryFileIdentity(const std::wstring& path, FileIdentity& identity) {
   if (lstat(full.c_str(), &st) != 0) return false;
   identity.volume = uint64_t(st.st_dev);
   identity.index = uint64_t(st.st_ino);
+  identity.linkCount = uint32_t(st.st_nlink);
   identity.resolvedPath = std::move(full);
   return true;
 }

@@ -513,6 +513,14 @@ bool MoveFileTo(const std::wstring& from, const std::wstring& to) {
   return FailWithErrno();
 }
 
+bool CreateHardLinkAt(const std::wstring& newPath, const std::wstring& existing) {
+  std::string nativeNew, nativeExisting;
+  if (!Native(newPath, nativeNew) || !Native(existing, nativeExisting)) return false;
+  // Without AT_SYMLINK_FOLLOW a link gets the new name itself.
+  if (linkat(AT_FDCWD, nativeExisting.c_str(), AT_FDCWD, nativeNew.c_str(), 0) == 0) return true;
+  return FailWithErrno();
+}
+
 struct FileReader::Impl {
   Descriptor fd;
   uint64_t size = 0;

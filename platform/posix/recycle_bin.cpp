@@ -4,6 +4,12 @@
 // Trash/info, and with it the cache of folder sizes. Links are counted as
 // nothing and removed, never followed, so nothing outside the trash is ever
 // touched; a trash folder that is itself a link is left alone.
+//
+// A file goes into the trash as the freedesktop trash specification says: its
+// ".trashinfo" (the original path, percent-encoded, and the local time of the
+// move) is created first, exclusively, which reserves the name; then the file
+// is renamed into Trash/files under that name. A rename cannot cross devices,
+// so a file on another device than the trash stays where it is.
 #include "platform/recycle_bin.h"
 
 #include <dirent.h>
@@ -12,14 +18,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <stdio.h>
+
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "platform/file_system.h"
 #include "platform/posix/descriptor.h"
 #include "platform/posix/folder_tree.h"
 #include "platform/posix/last_error.h"
+#include "platform/posix/wine_prefix.h"
 
 namespace platform {
 namespace {
@@ -106,6 +117,79 @@ bool RemoveContent(int dirFd) {
   return false;
 }
 
+constexpr int kFolderOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+// The folder name inside dirFd, made (owner only) when missing; never a link.
+int OpenOrMakeFolder(int dirFd, const char* name) {
+  if (mkdirat(dirFd, name, 0700) != 0 && errno != EEXIST) return -1;
+  return openat(dirFd, name, kFolderOpenFlags);
+}
+
+// The trash folder, with the folders above it made as needed.
+int OpenOrMakeTrash(const std::string& trash) {
+  for (size_t slash = trash.find('/', 1); slash != std::string::npos; slash = trash.find('/', slash + 1))
+    if (mkdir(trash.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return -1;
+  return OpenOrMakeFolder(AT_FDCWD, trash.c_str());
+}
+
+// Bytes as a URL holds them (RFC 2396): all but unreserved characters and "/"
+// escaped.
+std::string PercentEncoded(const std::string& bytes) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : bytes) {
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                       c == '_' || c == '.' || c == '~' || c == '/';
+    if (plain) {
+      out += char(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+std::string TrashInfo(const std::string& originalPath) {
+  const std::time_t now = std::time(nullptr);
+  struct tm local;
+  localtime_r(&now, &local);
+  char date[32];
+  strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
+  return "[Trash Info]\nPath=" + PercentEncoded(originalPath) + "\nDeletionDate=" + date + "\n";
+}
+
+// The n-th name tried for a file in the trash: "a.txt", then "a.2.txt", ...
+std::string TrashName(const std::string& name, int n) {
+  if (n == 1) return name;
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0) return name + "." + std::to_string(n);
+  return name.substr(0, dot) + "." + std::to_string(n) + name.substr(dot);
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  for (size_t done = 0; done < text.size();) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += size_t(n);
+  }
+  return true;
+}
+
+// Renames name (in fromFd) to newName (in toFd), never replacing an entry.
+bool RenameNoReplace(int fromFd, const char* name, int toFd, const char* newName) {
+  if (renameat2(fromFd, name, toFd, newName, RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  struct stat st;
+  if (fstatat(toFd, newName, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  return renameat(fromFd, name, toFd, newName) == 0;
+}
+
 }  // namespace
 
 uint64_t RecycleBinItemCount() {
@@ -145,6 +229,60 @@ bool EmptyRecycleBin() {
   // Sizes of folders that are gone now.
   if (unlinkat(trashFd.Get(), "directorysizes", 0) != 0 && errno != ENOENT) emptied = FailWithErrno();
   return emptied;
+}
+
+bool MoveToRecycleBin(const std::wstring& path) {
+  std::string native;
+  if (!ToNativePath(path, native)) return FailWith(kErrorPathNotFound);
+  const size_t slash = native.rfind('/');
+  if (slash == std::string::npos || slash + 1 == native.size()) return FailWith(kErrorPathNotFound);
+  const std::string name = native.substr(slash + 1);
+  // The original path as the desktop will restore it: its folders' links resolved.
+  char resolved[PATH_MAX];
+  if (!realpath(slash == 0 ? "/" : native.substr(0, slash).c_str(), resolved)) return FailWithErrno();
+  const std::string folder(resolved);
+  const std::string original = (folder == "/" ? std::string() : folder) + "/" + name;
+  Descriptor source(open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!source.Valid()) return FailWithErrno();
+  struct stat st;
+  if (fstatat(source.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return FailWithErrno();
+  if (S_ISDIR(st.st_mode)) return FailWith(kErrorAccessDenied);  // files only
+
+  const std::string trash = TrashFolder();
+  if (trash.empty()) return FailWith(kErrorPathNotFound);
+  Descriptor trashFd(OpenOrMakeTrash(trash));
+  if (!trashFd.Valid()) return FailWithErrno();
+  Descriptor files(OpenOrMakeFolder(trashFd.Get(), "files"));
+  Descriptor info(OpenOrMakeFolder(trashFd.Get(), "info"));
+  if (!files.Valid() || !info.Valid()) return FailWithErrno();
+  struct stat filesStatus;
+  if (fstat(files.Get(), &filesStatus) != 0) return FailWithErrno();
+  if (filesStatus.st_dev != st.st_dev) return FailWith(kErrorNotSameDevice);
+
+  const std::string content = TrashInfo(original);
+  for (int n = 1; n < 10000; ++n) {
+    const std::string trashName = TrashName(name, n);
+    const std::string infoName = trashName + ".trashinfo";
+    Descriptor infoFile(openat(info.Get(), infoName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!infoFile.Valid()) {
+      if (errno == EEXIST) continue;  // the name is taken: the next one
+      return FailWithErrno();
+    }
+    if (!WriteAll(infoFile.Get(), content) || !infoFile.Close()) {
+      const int error = errno;
+      unlinkat(info.Get(), infoName.c_str(), 0);
+      errno = error;
+      return FailWithErrno();
+    }
+    if (RenameNoReplace(source.Get(), name.c_str(), files.Get(), trashName.c_str())) return true;
+    const int error = errno;
+    unlinkat(info.Get(), infoName.c_str(), 0);
+    // A file left in Trash/files without its info still holds the name.
+    if (error == EEXIST || error == ENOTEMPTY) continue;
+    errno = error;
+    return FailWithErrno();
+  }
+  return FailWith(kErrorAlreadyExists);
 }
 
 }  // namespace platform

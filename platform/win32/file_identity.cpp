@@ -24,6 +24,7 @@ bool QueryFileIdentity(const std::wstring& path, FileIdentity& identity) {
   if (resolved.empty()) return false;
   identity.volume = info.dwVolumeSerialNumber;
   identity.index = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  identity.linkCount = info.nNumberOfLinks;
   identity.resolvedPath = std::move(resolved);
   return true;
 }

@@ -151,6 +151,10 @@ bool MoveFileTo(const std::wstring& from, const std::wstring& to) {
   return MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(), 0) != 0;
 }
 
+bool CreateHardLinkAt(const std::wstring& newPath, const std::wstring& existing) {
+  return CreateHardLinkW(SystemPath(newPath).c_str(), SystemPath(existing).c_str(), nullptr) != 0;
+}
+
 uint32_t LastErrorCode() { return GetLastError(); }
 
 struct FileReader::Impl {

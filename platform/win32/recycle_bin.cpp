@@ -37,4 +37,19 @@ bool EmptyRecycleBin() {
   return false;
 }
 
+bool MoveToRecycleBin(const std::wstring& path) {
+  // The shell's own path form: no long-path prefix (it refuses one), and a
+  // list that ends with a second NUL.
+  std::wstring from = path;
+  from.push_back(L'\0');
+  SHFILEOPSTRUCTW op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+  const int result = SHFileOperationW(&op);
+  if (result == 0 && !op.fAnyOperationsAborted) return true;
+  SetLastError(result != 0 ? DWORD(result) : ERROR_CANCELLED);
+  return false;
+}
+
 }  // namespace platform
