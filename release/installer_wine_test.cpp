@@ -271,6 +271,10 @@ TEST_F(InstallerTest, SilentInstallRunsInstalledAndSilentUninstallLeavesNothing)
   EXPECT_EQ(Setting(L"DebugMode"), L"1");
   EXPECT_EQ(ReadString(RegRoot::CurrentUser, kMakerBranch, L"Purgello"), InstallFolder() + L"\\Purgello.exe");
 
+  // A previous update's files, and a file of the user's beside them.
+  ASSERT_TRUE(platform::WriteWholeFile(DataFolder() + L"\\update.exe", "MZ"));
+  ASSERT_TRUE(platform::WriteWholeFile(DataFolder() + L"\\update.log", "done"));
+  ASSERT_TRUE(platform::WriteWholeFile(DataFolder() + L"\\notes.txt", "mine"));
   // Started with Windows, as the settings dialog's "Load at startup" writes it.
   ASSERT_TRUE(RegKey::Create(RegRoot::CurrentUser, kRunKey)
                   .WriteString(L"Purgello", L"\"" + InstallFolder() + L"\\Purgello.exe\" /minimized"));
@@ -281,7 +285,11 @@ TEST_F(InstallerTest, SilentInstallRunsInstalledAndSilentUninstallLeavesNothing)
   EXPECT_FALSE(platform::KeyExists(RegRoot::LocalMachine, kUninstallKey));
   EXPECT_EQ(ReadString(RegRoot::CurrentUser, kRunKey, L"Purgello"), std::nullopt);
   EXPECT_EQ(ReadString(RegRoot::CurrentUser, kMakerBranch, L"Purgello"), std::nullopt);
-  EXPECT_FALSE(platform::WideFolderExists(DataFolder()));
+  // Of the data folder only the user's file is left.
+  EXPECT_FALSE(platform::WideFileExists(DataFolder() + L"\\Purgello.log"));
+  EXPECT_FALSE(platform::WideFileExists(DataFolder() + L"\\update.exe"));
+  EXPECT_FALSE(platform::WideFileExists(DataFolder() + L"\\update.log"));
+  EXPECT_TRUE(platform::WideFileExists(DataFolder() + L"\\notes.txt"));
   EXPECT_FALSE(IsInstalled(kInstalledPrefix));
   // A silent uninstall does not ask, and keeps the settings.
   EXPECT_EQ(Setting(L"DebugMode"), L"1");

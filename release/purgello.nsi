@@ -275,8 +275,12 @@ Section "Uninstall"
   ${If} $0 == "$INSTDIR\Purgello.exe"
     DeleteRegValue HKCU "Software\${MAKER}" "${PRODUCT}"
   ${EndIf}
-  ; The data folder holds only the program's log and a previous update's installer and log.
-  RMDir /r "$APPDATA\${MAKER}\${PRODUCT}"
+  ; The files the program writes in its data folder: its log and a previous update's installer
+  ; and log. Only those: anything else there is the user's, and the folders stay unless empty.
+  Delete "$APPDATA\${MAKER}\${PRODUCT}\Purgello.log"
+  Delete "$APPDATA\${MAKER}\${PRODUCT}\update.exe"
+  Delete "$APPDATA\${MAKER}\${PRODUCT}\update.log"
+  RMDir "$APPDATA\${MAKER}\${PRODUCT}"
   RMDir "$APPDATA\${MAKER}"
 
   MessageBox MB_YESNO|MB_ICONQUESTION "Remove Purgello's settings as well?" /SD IDNO IDNO keep_settings
