@@ -124,11 +124,14 @@ class RunningProgram {
   ~RunningProgram() {
     if (process_.Valid() && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) TerminateProcess(process_.Get(), 1);
   }
-  // Waits for the main window; false when the program ended or showed none in time.
+  // Waits for the main window and its start-up (the caption then carries the version);
+  // false when the program ended or did not get there in time.
   bool WaitForWindow() const {
     for (DWORD deadline = GetTickCount() + 60000; GetTickCount() < deadline; Sleep(200)) {
       if (!process_.Valid() || WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0) return false;
-      if (MainWindowOf(id_)) return true;
+      wchar_t caption[64] = L"";
+      if (HWND window = MainWindowOf(id_)) GetWindowTextW(window, caption, 64);
+      if (std::wstring(caption).rfind(L"Purgello v", 0) == 0) return true;
     }
     return false;
   }
