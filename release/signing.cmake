@@ -6,7 +6,8 @@
 option(PURGELLO_TEST_SIGNING "Sign with a throw-away certificate made by the build and pin it" ${PURGELLO_BUILD_TESTS})
 set(PURGELLO_RELEASE_ENV)
 if(WIN32 AND PURGELLO_TEST_SIGNING)
-  set(PURGELLO_TEST_SIGNING_DIR ${CMAKE_BINARY_DIR}/test-signing)
+  # Shareable between build folders whose programs must trust each other's installers.
+  set(PURGELLO_TEST_SIGNING_DIR ${CMAKE_BINARY_DIR}/test-signing CACHE PATH "The throw-away signing certificate's folder")
   if(NOT EXISTS ${PURGELLO_TEST_SIGNING_DIR}/signer.sha256)
     execute_process(COMMAND ${PROJECT_SOURCE_DIR}/release/make_test_certificate.sh ${PURGELLO_TEST_SIGNING_DIR}
                     RESULT_VARIABLE made)

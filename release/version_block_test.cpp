@@ -1,4 +1,4 @@
-// The version blocks of the built executables and the installer against the
+// The version blocks of the shipped executables and the installer against the
 // build's one version number: the fixed numbers, the texts Windows shows in a
 // file's properties, and the packed pair the update check sends, read the way
 // the check reads it. (The uninstaller's is checked where it is installed.)
