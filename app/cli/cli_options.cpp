@@ -143,6 +143,8 @@ CliParse ParseCliArguments(const std::vector<std::wstring>& args) {
       options.scramble = true;
     } else if (name == L"--automatic") {
       options.automatic = true;
+    } else if (name == L"--csv") {
+      options.csv = true;
     } else if (name == L"--log") {
       if (!takeValue()) return parse;
       if (value.empty()) {
@@ -180,6 +182,10 @@ CliParse ParseCliArguments(const std::vector<std::wstring>& args) {
     parse.error = L"option " + firstCleanOption + L" applies to clean only";
     return parse;
   }
+  if (options.command != CliCommand::Preview && options.csv) {
+    parse.error = L"option --csv applies to preview only";
+    return parse;
+  }
   ApplySelection(steps, options.selected);
   return parse;
 }
@@ -193,7 +199,9 @@ std::wstring CliUsage() {
       L"            TAB, on or off (the default, or as the selection makes it)\n"
       L"  preview   analyse and write one line per found item: item caption, TAB,\n"
       L"            path, TAB, size in bytes (the Recycle Bin row: its total); the\n"
-      L"            summary goes to standard error\n"
+      L"            summary goes to standard error; with --csv the items as CSV\n"
+      L"            instead (UTF-8 with a byte-order mark; item caption, path, size\n"
+      L"            in bytes, checked 1; quoted as RFC 4180 says, CRLF line ends)\n"
       L"  clean     analyse, then delete every found item; one line per handled\n"
       L"            item: deleted, recycled, failed, skipped or scheduled, TAB,\n"
       L"            path; the passes and the freed total go to standard error\n"

@@ -20,6 +20,7 @@ struct CliOptions {
   bool trim = false;
   bool scramble = false;
   bool automatic = false;
+  bool csv = false;  // preview: the found items as CSV
   std::wstring logFile;  // as given; empty: no log
 #ifndef _WIN32
   // Empty when not given: the platform's defaults ($WINEPREFIX or ~/.wine, $USER).

@@ -10,6 +10,7 @@
 #include "app/cleaning_session.h"
 #include "cleaning/amnesia.h"
 #include "cleaning/clean_thread.h"
+#include "model/review_csv.h"
 #include "model/review_list.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
@@ -95,9 +96,11 @@ int RunPreview(const CliOptions& options, TKLog* log, Streams& streams) {
   ReviewList list;
   uint64_t total = 0;
   StatusLine status(streams.err);
+  if (options.csv) streams.out.Write(std::wstring(1, kCsvByteOrderMark));
   Analyse(options, log, streams, list, status, [&](const FoundItem& row, uint64_t bytes) {
     total += bytes;
-    streams.out.Write(PreviewLine(row.caption, row.path, bytes));
+    streams.out.Write(options.csv ? CsvRecord(row.caption, row.path, bytes, row.checked)
+                                  : PreviewLine(row.caption, row.path, bytes));
   });
   streams.out.Flush();
   streams.err.Write(FoundSummary(list.Count(), total));

@@ -18,6 +18,7 @@
 
 #include "model/catalogue.h"
 #include "platform/posix/descriptor.h"
+#include "platform/posix/wine_prefix.h"
 #include "platform/text_codec.h"
 #include "tests/support/held_file.h"
 #include "tests/support/planted_prefix.h"
@@ -227,6 +228,20 @@ TEST_F(Cli, PreviewListsWhatTheAnalysisFindsAndDeletesNothing) {
   run = Start({"preview", "--only", "Cookies"});
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "Found: 0 items, 0    b. (0 bytes)\n");
+
+  // The same rows as CSV: a byte-order mark, then caption, path, bytes, checked.
+  // A Linux name with quotes: Windows shows them as U+F022.
+  std::string temp;
+  ASSERT_TRUE(platform::ToNativePath(L"C:\\windows\\Temp", temp));
+  std::ofstream(temp + "/a,\"b\".tmp") << "q";
+  run = Start({"preview", "--csv", "--disable", "Windows_Log_files"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "\xEF\xBB\xBFRecycle Bin,,2048,1\r\n"
+            "Temporary File,\"C:\\windows\\Temp\\a,\xEF\x80\xA2" "b\xEF\x80\xA2.tmp\",1,1\r\n"
+            "Temporary File,C:\\windows\\Temp\\a.tmp,4,1\r\n"
+            "Temporary File,C:\\windows\\Temp\\sub\\\xc3\xbc b.tmp,1536,1\r\n");
+  EXPECT_EQ(run.err, "Found: 4 items, 3.5 Kb. (3589 bytes)\n");
 }
 
 TEST_F(Cli, CleanDeletesTheSelectedRowsAndReportsEach) {
@@ -564,6 +579,7 @@ TEST_F(Cli, UsageErrorsNameTheProblemAndDeleteNothing) {
       {{"clean", "--method", "7pass"}, true, "purgello-cli: unknown method '7pass'"},
       {{"clean", "--trim=yes"}, true, "purgello-cli: option --trim takes no value"},
       {{"preview", "--automatic"}, true, "purgello-cli: option --automatic applies to clean only"},
+      {{"clean", "--csv"}, true, "purgello-cli: option --csv applies to preview only"},
       {{"clean", "--only"}, true, "purgello-cli: option --only needs a value"},
       {{"clean", "--prefix", prefix.Root() + "/not-a-prefix"}, false,
        "purgello-cli: '" + prefix.Root() + "/not-a-prefix' is not a Wine prefix (it has no drive_c)"},
@@ -590,7 +606,8 @@ TEST_F(Cli, HelpListsTheCommandsAndOptions) {
   Outcome run = Start({"--help"}, false);
   EXPECT_EQ(run.exitCode, 0);
   for (const char* word : {"list", "preview", "clean", "--all", "--only", "--enable", "--disable", "--method",
-                           "--trim", "--scramble", "--automatic", "--log", "--prefix", "--user", "Temporary_Files"})
+                           "--trim", "--scramble", "--automatic", "--log", "--prefix", "--user", "--csv", "recycle",
+                           "Temporary_Files"})
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
 }
 

@@ -1,0 +1,32 @@
+#include "model/review_csv.h"
+
+#include "model/review_list.h"
+#include "platform/text_codec.h"
+#include "platform/whole_file.h"
+
+std::wstring CsvField(const std::wstring& text) {
+  if (text.find_first_of(L"\",\r\n") == std::wstring::npos) return text;
+  std::wstring quoted = L"\"";
+  for (wchar_t c : text) {
+    if (c == L'"') quoted += L'"';
+    quoted += c;
+  }
+  return quoted + L"\"";
+}
+
+std::wstring CsvRecord(const std::wstring& caption, const std::wstring& path, uint64_t bytes, bool checked) {
+  return CsvField(caption) + L"," + CsvField(path) + L"," + std::to_wstring(bytes) + (checked ? L",1\r\n" : L",0\r\n");
+}
+
+std::wstring ReviewListCsv(const ReviewList& list) {
+  std::wstring text(1, kCsvByteOrderMark);
+  for (size_t i = 0; i < list.Count(); ++i) {
+    const FoundItem& row = list.At(i);
+    text += CsvRecord(row.caption, row.path, CurrentRowSize(row), row.checked);
+  }
+  return text;
+}
+
+bool SaveReviewListCsv(const std::wstring& path, const ReviewList& list) {
+  return platform::WriteWholeFile(path, platform::ToUtf8(ReviewListCsv(list)));
+}
