@@ -1,5 +1,7 @@
 #include "app/main_dlg.h"
 
+#include <commdlg.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cwchar>
@@ -12,6 +14,7 @@
 #include "app/startup.h"
 #include "i18n/text_storage.h"
 #include "model/format_size.h"
+#include "model/review_csv.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
 #include "settings/settings_store.h"
@@ -86,6 +89,21 @@ MainDlgEnvironment DefaultMainDlgEnvironment() {
   environment.shellOpen = [](const std::wstring& target) { platform::ShellOpen(target); };
   environment.rowSize = CurrentRowSize;
   environment.checkedTotals = DefaultCheckedTotals;
+  environment.chooseSaveFile = [](HWND owner) {
+    wchar_t file[32768] = L"";
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = L"CSV (*.csv)\0*.csv\0\0";
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = DWORD(std::size(file));
+    ofn.lpstrDefExt = L"csv";
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+    return GetSaveFileNameW(&ofn) ? std::wstring(file) : std::wstring();
+  };
+  environment.saveFailed = [](HWND owner, const std::wstring& path) {
+    MessageBoxW(owner, (L"The list could not be saved as " + path).c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
+  };
   return environment;
 }
 
@@ -186,6 +204,8 @@ TMainDlg::TMainDlg(ReviewList& list, const TTextStorage& mainTs, MainDlgEnvironm
                    MenuItemSpec(L"Opencontaining1", L"Open containing folder").OnClick([this] {
                      Opencontaining1Click();
                    }),
+                   {L"N7", L"-"},
+                   MenuItemSpec(L"Savelist1", L"Save list...", L"Ctrl+Shift+S").OnClick([this] { Savelist1Click(); }),
                }),
       traymenu(*this, L"traymenu",
                {
@@ -498,6 +518,14 @@ void TMainDlg::Opencontaining1Click() {
   }
   const size_t slash = path.rfind(L'\\');
   environment_.shellOpen(slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1));
+}
+
+void TMainDlg::Savelist1Click() {
+  // The shortcut comes in basic mode too, and while a session owns the list.
+  if (!MenuItemNamed(L"Expertmode1").Checked() || !lst.Enabled()) return;
+  const std::wstring path = environment_.chooseSaveFile ? environment_.chooseSaveFile(Hwnd()) : std::wstring();
+  if (path.empty()) return;
+  if (!SaveReviewListCsv(path, *list_) && environment_.saveFailed) environment_.saveFailed(Hwnd(), path);
 }
 
 void TMainDlg::ShowPopup(POINT screen) { PopupLst.ShowAt(screen); }

@@ -61,6 +61,11 @@ struct MainDlgEnvironment {
   std::function<void(const ReviewList& rows, uint64_t& size, uint64_t& count)> checkedTotals;
   // From this many rows on, sizes are read by the helper thread.
   size_t backgroundRows = 2000;
+  // The file to save the list in, chosen in the standard Save dialog owned by
+  // the window; empty when the user cancelled.
+  std::function<std::wstring(HWND owner)> chooseSaveFile;
+  // Tells the user that the list could not be saved there.
+  std::function<void(HWND owner, const std::wstring& path)> saveFailed;
 };
 MainDlgEnvironment DefaultMainDlgEnvironment();
 
@@ -104,6 +109,8 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   void checkall_btnClick();
   void uncheckall_btnClick();
   void Opencontaining1Click();
+  // Expert mode, outside a session: the list as CSV, where the user chooses.
+  void Savelist1Click();
   void SetCheckByCaption(const std::wstring* caption, bool checked);
   // The list's sort state: the column last sorted on and each column's direction.
   const ColumnSort& Sort() const { return sort_; }

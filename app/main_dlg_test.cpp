@@ -22,6 +22,8 @@
 #include "model/format_size.h"
 #include "settings/settings_store.h"
 #include "settings/settings_vocabulary.h"
+#include "platform/text_codec.h"
+#include "platform/whole_file.h"
 #include "tests/support/temp_tree.h"
 
 namespace {
@@ -111,10 +113,19 @@ class MainDlgTest : public ::testing::Test {
           ++count;
         }
     };
+    environment.chooseSaveFile = [this](HWND owner) {
+      EXPECT_EQ(owner, dlg->Hwnd());
+      ++saveAsks;
+      return chosenFile;
+    };
+    environment.saveFailed = [this](HWND, const std::wstring& path) { saveFailures.push_back(path); };
     return environment;
   }
 
   ReviewList list;
+  int saveAsks = 0;
+  std::wstring chosenFile;  // what the Save dialog answers; empty: cancelled
+  std::vector<std::wstring> saveFailures;
   TTextStorage mainTs = MakeMainTs();
   std::map<std::wstring, uint64_t> sizes;
   std::atomic<int> sizeReads{0};
@@ -411,12 +422,14 @@ TEST_F(MainDlgTest, PopupShowsThePerTypeCommandsOnlyForASelectedRow) {
   AddRow(L"Cookies", L"C:\\c\\1.txt", L"A", 1);
   dlg->PopupLstPopup();
   EXPECT_EQ(MenuTexts(dlg->PopupLst.Handle()),
-            (std::vector<std::wstring>{L"Check All", L"Uncheck All", L"-", L"Open containing folder"}));
+            (std::vector<std::wstring>{L"Check All", L"Uncheck All", L"-", L"Open containing folder", L"-",
+                                       L"Save list...\tCtrl+Shift+S"}));
   dlg->lst.SelectRow(0);
   dlg->PopupLstPopup();
   EXPECT_EQ(MenuTexts(dlg->PopupLst.Handle()),
             (std::vector<std::wstring>{L"Check All", L"Uncheck All", L"-", L"Check All : Cookies",
-                                       L"Uncheck All : Cookies", L"-", L"Open containing folder"}));
+                                       L"Uncheck All : Cookies", L"-", L"Open containing folder", L"-",
+                                       L"Save list...\tCtrl+Shift+S"}));
   for (const wchar_t* name : {L"CheckAll1", L"UncheckAll1", L"Checkall2", L"UncheckAll2", L"Opencontaining1"})
     EXPECT_TRUE(dlg->PopupItem(name).Enabled()) << name;
 }
@@ -436,6 +449,46 @@ TEST_F(MainDlgTest, OpenContainingFolderOpensTheRowsFolder) {
     dlg->Opencontaining1Click();
   }
   EXPECT_EQ(opened, (std::vector<std::wstring>{tree.Path(L"cache\\"), folder, L"", tree.Path(L"gone\\")}));
+}
+
+// "Save list..." and its shortcut: only in expert mode and outside a session,
+// the file the user chose gets the list as CSV; a failure is told.
+TEST_F(MainDlgTest, SaveListWritesTheListWhereTheUserChooses) {
+  testsupport::TempTree tree;
+  AddRow(L"Temporary Files", tree.WriteFile(L"a,b.tmp", "xyz"), L"A", 3);
+  AddRow(L"Recycle Bin", L"", L"B", 0);
+  list.SetChecked(0, false);
+  chosenFile = tree.Path(L"saved.csv");
+
+  dlg->Savelist1Click();  // basic mode: the shortcut does nothing
+  EXPECT_EQ(saveAsks, 0);
+  dlg->SetExpertMode(false);
+  dlg->SetEnabled(MainControl::Lst, false);  // a session runs
+  dlg->Savelist1Click();
+  EXPECT_EQ(saveAsks, 0);
+  dlg->SetEnabled(MainControl::Lst, true);
+
+  // The shortcut, pressed in the list.
+  BYTE keys[256] = {};
+  keys[VK_CONTROL] = keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  PostMessageW(dlg->lst.Hwnd(), WM_KEYDOWN, 'S', 1);
+  PostQuitMessage(7);
+  EXPECT_EQ(gui::RunMessageLoop(), 7);
+  BYTE none[256] = {};
+  SetKeyboardState(none);
+  EXPECT_EQ(saveAsks, 1);
+  std::string bytes;
+  EXPECT_EQ(platform::ReadWholeFile(chosenFile, 4096, bytes), platform::WholeFileRead::Ok);
+  EXPECT_EQ(bytes, "\xEF\xBB\xBFTemporary Files,\"" + platform::ToUtf8(tree.Path(L"a,b.tmp")) + "\",3,0\r\nRecycle Bin,,0,1\r\n");
+  EXPECT_TRUE(saveFailures.empty());
+
+  chosenFile.clear();  // cancelled
+  dlg->Savelist1Click();
+  EXPECT_EQ(saveAsks, 2);
+  chosenFile = tree.Path(L"missing\\saved.csv");
+  dlg->Savelist1Click();
+  EXPECT_EQ(saveFailures, std::vector<std::wstring>{chosenFile});
 }
 
 TEST_F(MainDlgTest, SiblingButtonsStartTheRecordedProductOrOpenItsPage) {

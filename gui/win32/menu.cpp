@@ -33,10 +33,10 @@ std::optional<WORD> KeyByName(const std::wstring& name) {
   return std::nullopt;
 }
 
-// The menu bars whose shortcuts the message loop translates (GUI thread only).
-std::vector<MainMenu*>& MenuBars() {
-  static std::vector<MainMenu*> bars;
-  return bars;
+// The menus whose shortcuts the message loop translates (GUI thread only).
+std::vector<Menu*>& ShortcutMenus() {
+  static std::vector<Menu*> menus;
+  return menus;
 }
 
 }  // namespace
@@ -113,6 +113,11 @@ Menu::Menu(WindowBase& window, std::wstring name, HMENU handle, const std::vecto
 }
 
 Menu::~Menu() {
+  if (accelerators_) {
+    auto& menus = ShortcutMenus();
+    menus.erase(std::remove(menus.begin(), menus.end(), this), menus.end());
+    DestroyAcceleratorTable(accelerators_);
+  }
   // Take the submenus out first: destroying a menu destroys the submenus
   // still in it, and each is destroyed on its own here.
   for (const auto& item : all_)
@@ -177,8 +182,7 @@ void Menu::Fill(HMENU handle, const std::vector<MenuItem*>& items) {
   }
 }
 
-MainMenu::MainMenu(WindowBase& window, std::wstring name, const std::vector<MenuItemSpec>& items)
-    : Menu(window, std::move(name), CreateMenu(), items) {
+void Menu::EnableShortcuts() {
   std::vector<ACCEL> keys;
   std::vector<MenuItem*> pending = Items();
   while (!pending.empty()) {
@@ -190,15 +194,18 @@ MainMenu::MainMenu(WindowBase& window, std::wstring name, const std::vector<Menu
       keys.push_back(*key);
     }
   }
-  if (!keys.empty()) accelerators_ = CreateAcceleratorTableW(keys.data(), int(keys.size()));
+  if (keys.empty()) return;
+  accelerators_ = CreateAcceleratorTableW(keys.data(), int(keys.size()));
+  ShortcutMenus().push_back(this);
+}
+
+MainMenu::MainMenu(WindowBase& window, std::wstring name, const std::vector<MenuItemSpec>& items)
+    : Menu(window, std::move(name), CreateMenu(), items) {
+  EnableShortcuts();
   SetMenu(window.Hwnd(), Handle());
-  MenuBars().push_back(this);
 }
 
 MainMenu::~MainMenu() {
-  auto& bars = MenuBars();
-  bars.erase(std::remove(bars.begin(), bars.end(), this), bars.end());
-  if (accelerators_) DestroyAcceleratorTable(accelerators_);
   if (Window().Hwnd() && GetMenu(Window().Hwnd()) == Handle()) SetMenu(Window().Hwnd(), nullptr);
 }
 
@@ -207,7 +214,9 @@ void MainMenu::OnRebuilt() {
 }
 
 PopupMenu::PopupMenu(WindowBase& window, std::wstring name, const std::vector<MenuItemSpec>& items)
-    : Menu(window, std::move(name), CreatePopupMenu(), items) {}
+    : Menu(window, std::move(name), CreatePopupMenu(), items) {
+  EnableShortcuts();
+}
 
 MenuItem* PopupMenu::ShowAt(POINT screen) {
   if (onPopup) onPopup();
@@ -226,10 +235,10 @@ MenuItem* PopupMenu::ShowAt(POINT screen) {
 
 bool TranslateMenuShortcuts(MSG& msg) {
   if (!msg.hwnd) return false;
-  for (MainMenu* bar : MenuBars()) {
-    HWND window = bar->Window().Hwnd();
-    if (!bar->Accelerators() || !window || (msg.hwnd != window && !IsChild(window, msg.hwnd))) continue;
-    return TranslateAcceleratorW(window, bar->Accelerators(), &msg) != 0;
+  for (Menu* menu : ShortcutMenus()) {
+    HWND window = menu->Window().Hwnd();
+    if (!window || (msg.hwnd != window && !IsChild(window, msg.hwnd))) continue;
+    if (TranslateAcceleratorW(window, menu->Accelerators(), &msg)) return true;
   }
   return false;
 }

@@ -109,9 +109,15 @@ class Menu : public Component {
   // Makes the system menu show the items as they are now.
   void Rebuild();
 
+  // The items' shortcuts, which the message loop translates while the
+  // window or one of its children has the message; null when none has one.
+  HACCEL Accelerators() const { return accelerators_; }
+
  protected:
   Menu(WindowBase& window, std::wstring name, HMENU handle, const std::vector<MenuItemSpec>& items);
   virtual void OnRebuilt() {}
+  // Builds the shortcut table from the items and registers it.
+  void EnableShortcuts();
 
  private:
   void Add(const std::vector<MenuItemSpec>& specs, std::vector<MenuItem*>& into);
@@ -121,6 +127,7 @@ class Menu : public Component {
   HMENU handle_;
   std::vector<std::unique_ptr<MenuItem>> all_;  // in creation order
   std::vector<MenuItem*> top_;
+  HACCEL accelerators_ = nullptr;
 };
 
 // The menu bar of a window, attached at creation (lay the window out
@@ -130,13 +137,8 @@ class MainMenu : public Menu {
   MainMenu(WindowBase& window, std::wstring name, const std::vector<MenuItemSpec>& items);
   ~MainMenu() override;
 
-  HACCEL Accelerators() const { return accelerators_; }
-
  protected:
   void OnRebuilt() override;
-
- private:
-  HACCEL accelerators_ = nullptr;
 };
 
 // A menu shown at a point; onPopup runs first (to enable, hide or retitle
@@ -152,8 +154,10 @@ class PopupMenu : public Menu {
   std::function<void()> onPopup;
 };
 
-// The shortcuts of the menu bar of the window that msg is for; true when msg
-// was a shortcut (and its item's command was sent).
+// The shortcuts of the menus (bar and popups) of the window that msg is for;
+// true when msg was a shortcut (and its item's command was sent). A popup
+// item's command comes whatever the item showed when last opened: its handler
+// checks what the command needs.
 bool TranslateMenuShortcuts(MSG& msg);
 
 }  // namespace gui
