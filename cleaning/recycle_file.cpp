@@ -6,7 +6,6 @@
 #include "platform/errors.h"
 #include "platform/file_system.h"
 #include "platform/recycle_bin.h"
-#include "platform/secure_file.h"
 #include "platform/win_path.h"
 
 namespace {
@@ -42,8 +41,7 @@ std::wstring MakeSecondName(const std::wstring& path) {
 void DropSecondName(const std::wstring& second, const platform::FileIdentity& found) {
   platform::FileIdentity now;
   if (!platform::QueryFileIdentity(second, now) || !SameFile(now, found)) return;
-  platform::SecureFile file;
-  if (file.Open(second, platform::SecureAccess::NameOnly)) file.Delete();
+  platform::RemoveFileName(second);
 }
 
 }  // namespace

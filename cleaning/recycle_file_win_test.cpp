@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -110,11 +111,18 @@ class ShellRecycle : public ::testing::Test {
 
 TEST_F(ShellRecycle, AFileGoesIntoWinesTrashWithItsOriginalPath) {
   const std::wstring file = tree.WriteFile(L"a b.txt", "content");
+  const std::wstring readOnly = tree.WriteFile(L"read-only.txt", "kept as it was");
+  ASSERT_TRUE(SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
   AddRow(file);
+  AddRow(readOnly);
   EXPECT_EQ(Clean(), 0u);
   EXPECT_FALSE(tree.Exists(L"a b.txt"));
   EXPECT_TRUE(Entries(tree.Root()).empty());  // no second name left behind
-  EXPECT_EQ(Entries(trash + L"\\files"), std::vector<std::wstring>{L"a b.txt"});
+  std::vector<std::wstring> trashed = Entries(trash + L"\\files");
+  std::sort(trashed.begin(), trashed.end());
+  EXPECT_EQ(trashed, (std::vector<std::wstring>{L"a b.txt", L"read-only.txt"}));
+  const DWORD attributes = GetFileAttributesW((trash + L"\\files\\read-only.txt").c_str());
+  EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) << attributes;
   EXPECT_EQ(ReadAll(trash + L"\\files\\a b.txt"), "content");
   const std::string info = ReadAll(trash + L"\\info\\a b.txt.trashinfo");
   // The Linux path the file had, as the desktop's trash restores it.
@@ -123,10 +131,12 @@ TEST_F(ShellRecycle, AFileGoesIntoWinesTrashWithItsOriginalPath) {
   EXPECT_EQ(info.rfind("[Trash Info]\nPath=/", 0), 0u) << info;
   EXPECT_NE(info.find(tail), std::string::npos) << info;
   EXPECT_NE(info.find("\nDeletionDate="), std::string::npos) << info;
-  EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"Pass 1 : 1 items to be deleted",
+  EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"Pass 1 : 2 items to be deleted",
                                                    L"Deletion of : " + file + L" [SUCCESS]",
+                                                   L"Deletion of : " + readOnly + L" [SUCCESS]",
                                                    L"Pass 2 : 0 items to be deleted"}));
-  EXPECT_EQ(outcomes, (std::vector<std::pair<std::wstring, RowOutcome>>{{file, RowOutcome::Recycled}}));
+  EXPECT_EQ(outcomes, (std::vector<std::pair<std::wstring, RowOutcome>>{{file, RowOutcome::Recycled},
+                                                                         {readOnly, RowOutcome::Recycled}}));
   EXPECT_EQ(list.Count(), 0u);
 }
 

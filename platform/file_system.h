@@ -90,6 +90,10 @@ bool SetFileAttributesTo(const std::wstring& path, uint32_t attributes);
 // Deletes a file, or a link to a file, as itself. Fails for a folder, a link
 // to a folder and a read-only file (ERROR_ACCESS_DENIED), as on Windows.
 bool DeleteFileAt(const std::wstring& path);
+// Removes one name of a file (a link as itself), a read-only file's too,
+// leaving the file as it is for the names it keeps: its read-only attribute
+// stays. Fails for a folder.
+bool RemoveFileName(const std::wstring& path);
 // Removes an empty folder, or a link to a folder as itself (never touching
 // what it points to). ERROR_DIR_NOT_EMPTY when entries are left.
 bool RemoveEmptyFolder(const std::wstring& path);

@@ -489,6 +489,17 @@ bool DeleteFileAt(const std::wstring& path) {
   return FailWithErrno();
 }
 
+bool RemoveFileName(const std::wstring& path) {
+  std::string native;
+  if (!Native(path, native)) return false;
+  Status s = StatusOf(native);
+  if (!s.found) return FailWithErrno();
+  if (IsFolderKind(s.kind)) return FailWith(kErrorAccessDenied);
+  // A file's write bit plays no part in removing one of its names.
+  if (unlink(native.c_str()) == 0) return true;
+  return FailWithErrno();
+}
+
 bool RemoveEmptyFolder(const std::wstring& path) {
   std::string native;
   if (!Native(path, native)) return false;

@@ -145,6 +145,43 @@ bool SetFileAttributesTo(const std::wstring& path, uint32_t attributes) {
 
 bool DeleteFileAt(const std::wstring& path) { return DeleteFileW(SystemPath(path).c_str()) != 0; }
 
+bool RemoveFileName(const std::wstring& path) {
+  const std::wstring native = SystemPath(path);
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  constexpr DWORD kFlags = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS;
+  Handle h(CreateFileW(native.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE, kShareAll, nullptr,
+                       OPEN_EXISTING, kFlags, nullptr));
+  // Wine refuses attribute-write access to a file its Unix user may not write,
+  // yet changes attributes through any handle.
+  if (!h.Valid())
+    h.Reset(CreateFileW(native.c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll, nullptr, OPEN_EXISTING, kFlags,
+                        nullptr));
+  if (!h.Valid()) return false;
+  FILE_BASIC_INFO basic;
+  if (!GetFileInformationByHandleEx(h.Get(), FileBasicInfo, &basic, sizeof basic)) return false;
+  if (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  const DWORD attributes = basic.FileAttributes;
+  const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  // 0 leaves a time as it is.
+  basic.CreationTime.QuadPart = basic.LastAccessTime.QuadPart = basic.LastWriteTime.QuadPart = 0;
+  basic.ChangeTime.QuadPart = 0;
+  auto setAttributes = [&](DWORD value) {
+    basic.FileAttributes = value == 0 ? FILE_ATTRIBUTE_NORMAL : value;
+    SetFileInformationByHandle(h.Get(), FileBasicInfo, &basic, sizeof basic);
+  };
+  // Windows refuses to remove a read-only file's name; the attribute goes
+  // back through the handle, which still reaches the file by its other names.
+  if (readOnly) setAttributes(attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+  const bool removed = DeleteFileW(native.c_str()) != 0;
+  const DWORD error = GetLastError();
+  if (readOnly) setAttributes(attributes);
+  SetLastError(removed ? 0 : error);
+  return removed;
+}
+
 bool RemoveEmptyFolder(const std::wstring& path) { return RemoveDirectoryW(SystemPath(path).c_str()) != 0; }
 
 bool MoveFileTo(const std::wstring& from, const std::wstring& to) {
