@@ -225,7 +225,7 @@ TMainDlg::TMainDlg(ReviewList& list, const TTextStorage& mainTs, MainDlgEnvironm
   pb.SetAnchors(gui::kAnchorLeftTopRight);
   lst.SetAnchors(gui::kAnchorAll);
   lst.AddColumn(mainTs_.Translate(L"Type"), 120);
-  lst.AddColumn(mainTs_.Translate(L"Path"), 520);
+  lst.AddColumn(mainTs_.Translate(L"Path"), 420);
   lst.AddColumn(mainTs_.Translate(L"Size"), 80);
   lst.onClick = [this] { lstClick(); };
   lst.onDoubleClick = [this] { lstDblClick(); };

@@ -197,6 +197,20 @@ TEST_F(MainDlgTest, ModesHaveTheirSizesBordersAndControls) {
   EXPECT_TRUE(dlg->IsExpertMode());
 }
 
+// Until an analysis sizes them to their contents, the three columns share
+// the expert list's width, the vertical scroll bar of a long list counted:
+// none is cut off.
+TEST_F(MainDlgTest, ColumnsFitTheExpertListBeforeTheyFitTheirContents) {
+  dlg->SetExpertMode(false);
+  dlg->Show();
+  for (int i = 0; i < 60; ++i) AddRow(L"Temporary Files", L"C:\\t\\" + std::to_wstring(i), L"r" + std::to_wstring(i), 1);
+  Pump();
+  RECT client{};
+  GetClientRect(dlg->lst.Hwnd(), &client);
+  ASSERT_TRUE(GetWindowLongPtrW(dlg->lst.Hwnd(), GWL_STYLE) & WS_VSCROLL);
+  EXPECT_LE(dlg->lst.ColumnWidth(0) + dlg->lst.ColumnWidth(1) + dlg->lst.ColumnWidth(2), client.right);
+}
+
 TEST_F(MainDlgTest, PlacementIsRestoredOntoTheDesktop) {
   const int desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
   const int desktopHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);

@@ -1,6 +1,7 @@
 #include "gui/win32/drawn_icon.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace gui {
 
@@ -22,10 +23,8 @@ DrawnIcon::DrawnIcon(int size, const Painter& painter) : size_(size) {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP color = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
-  if (!color || !mask || !bits) {
+  if (!color || !bits) {
     if (color) DeleteObject(color);
-    if (mask) DeleteObject(mask);
     return;
   }
   auto* pixels = static_cast<std::uint32_t*>(bits);
@@ -37,9 +36,21 @@ DrawnIcon::DrawnIcon(int size, const Painter& painter) : size_(size) {
   GdiFlush();
   SelectObject(dc, old);
   DeleteDC(dc);
-  // GDI leaves the alpha byte alone: every drawn pixel becomes opaque.
-  for (size_t i = 0; i < count; ++i)
-    pixels[i] = (pixels[i] & 0x00FFFFFF) == kUntouched ? 0 : (pixels[i] | 0xFF000000u);
+  // GDI leaves the alpha byte alone: every drawn pixel becomes opaque. The
+  // mask says the same (a set bit is transparent), for the drawing that
+  // reads only the mask: the embossed picture of a disabled button.
+  const size_t maskStride = (size_t(size) + 15) / 16 * 2;  // rows of whole words
+  std::vector<std::uint8_t> maskBits(maskStride * size_t(size), 0);
+  for (size_t i = 0; i < count; ++i) {
+    const bool untouched = (pixels[i] & 0x00FFFFFF) == kUntouched;
+    pixels[i] = untouched ? 0 : (pixels[i] | 0xFF000000u);
+    if (untouched) maskBits[i / size_t(size) * maskStride + i % size_t(size) / 8] |= std::uint8_t(0x80 >> (i % size_t(size) % 8));
+  }
+  HBITMAP mask = CreateBitmap(size, size, 1, 1, maskBits.data());
+  if (!mask) {
+    DeleteObject(color);
+    return;
+  }
   ICONINFO icon{TRUE, 0, 0, mask, color};
   icon_ = CreateIconIndirect(&icon);
   DeleteObject(color);

@@ -193,11 +193,20 @@ TEST_F(ToolkitTest, ImageButtonShowsItsDrawnPictureAndClicks) {
   HDC screen = GetDC(nullptr);
   ASSERT_EQ(GetDIBits(screen, info.hbmColor, 0, UINT(size), pixels.data(), &bi, DIB_RGB_COLORS), size);
   ReleaseDC(nullptr, screen);
-  DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
   const std::uint32_t centre = pixels[size_t(size / 2) * size + size / 2];
   EXPECT_EQ(centre, 0xFF000000u | (GetRValue(kRed) << 16) | (GetGValue(kRed) << 8) | GetBValue(kRed));
   EXPECT_EQ(pixels[0] >> 24, 0u);  // the corner, outside the ellipse
+  // The mask has the picture's shape too (white is transparent): a disabled
+  // button embosses that shape, not a full square.
+  HDC maskDc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(maskDc, info.hbmMask);
+  EXPECT_EQ(GetPixel(maskDc, 0, 0), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(maskDc, size - 1, size - 1), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(maskDc, size / 2, size / 2), RGB(0, 0, 0));
+  SelectObject(maskDc, old);
+  DeleteDC(maskDc);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
 
   int clicks = 0;
   wnd.clean_btn.onClick = [&] { ++clicks; };
