@@ -22,7 +22,9 @@
 #include "platform/win_path.h"
 #include "release/version_block.h"
 #include "settings/settings_store.h"
+#include "system/log.h"
 #include "tests/support/temp_tree.h"
+#include "update/installer_start.h"
 
 namespace {
 
@@ -173,15 +175,16 @@ bool Contains(const std::vector<std::wstring>& lines, const std::wstring& wanted
 #ifdef PURGELLO_TEST_ROOT_DER
 // The prefix trusts the build's throw-away root, as a user's Windows trusts the
 // vendor's certificate authority.
-void TrustBuildRoot() {
+void TrustRoot(const char* derFile) {
   std::string der;
-  ASSERT_EQ(platform::ReadWholeFile(FromBuild(PURGELLO_TEST_ROOT_DER), 1 << 16, der), platform::WholeFileRead::Ok);
+  ASSERT_EQ(platform::ReadWholeFile(FromBuild(derFile), 1 << 16, der), platform::WholeFileRead::Ok);
   HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
   ASSERT_NE(root, nullptr);
   EXPECT_TRUE(CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
                                                DWORD(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
   CertCloseStore(root, 0);
 }
+void TrustBuildRoot() { TrustRoot(PURGELLO_TEST_ROOT_DER); }
 #endif
 
 // Settings of a run that keeps its log, asks no network and shows no first-run notice.
@@ -376,5 +379,49 @@ TEST_F(InstallerTest, PortablePackageRunsPortableAndLeavesNothingInTheRegistry) 
   EXPECT_NE(kept.find("DebugMode=1"), std::string::npos) << kept;
   EXPECT_NE(kept.find("Maximized=0"), std::string::npos) << kept;
 }
+
+#ifdef PURGELLO_TEST_ROOT_DER
+// The last step of an automatic update, as the download dialog takes it: the
+// downloaded installer of this version, over an older installation while that
+// one runs. Signed by the pinned signer it is started and replaces the program,
+// keeping its settings; signed by another (trusted) certificate it is deleted and
+// nothing changes.
+TEST_F(InstallerTest, UpdateStartsOnlyThePinnedSignersInstallerWhichReplacesTheRunningProgram) {
+  TrustBuildRoot();
+  TrustRoot(PURGELLO_FOREIGN_ROOT_DER);
+  ASSERT_EQ(InstallSilently(PURGELLO_OLDER_SETUP), 0u);
+  const std::wstring older = platform::FromUtf8(PURGELLO_OLDER_VERSION_TEXT);
+  WriteSettings(kQuietSettings);
+  WriteSettings({{L"ExpertMode", L"1"}});
+  RunningProgram program(InstallFolder() + L"\\Purgello.exe");
+  ASSERT_TRUE(program.WaitForWindow());
+  const std::wstring downloaded = DataFolder() + L"\\update.exe", updateLog = DataFolder() + L"\\update.log";
+  TKLog log{L"", 100, true};
+
+  ASSERT_TRUE(CopyFileW(FromBuild(PURGELLO_FOREIGN_SETUP).c_str(), downloaded.c_str(), FALSE));
+  EXPECT_EQ(StartVerifiedInstaller(log, downloaded, updateLog, VendorSignerSha256(), nullptr),
+            InstallerOutcome::Refused);
+  EXPECT_FALSE(platform::WideFileExists(downloaded));
+  Sleep(2000);
+  EXPECT_FALSE(program.Ended());
+  EXPECT_EQ(Registration(L"DisplayVersion"), older);
+
+  ASSERT_TRUE(CopyFileW(FromBuild(PURGELLO_SETUP).c_str(), downloaded.c_str(), FALSE));
+  ASSERT_EQ(StartVerifiedInstaller(log, downloaded, updateLog, VendorSignerSha256(), nullptr),
+            InstallerOutcome::Started);
+  // The shell starts the installer and returns; its log tells when it is done.
+  std::string installerLog;
+  for (DWORD deadline = GetTickCount() + 120000; GetTickCount() < deadline; Sleep(250)) {
+    installerLog.clear();
+    platform::ReadWholeFile(updateLog, 1 << 20, installerLog);
+    if (installerLog.find("Installation f") != std::string::npos) break;
+  }
+  EXPECT_NE(installerLog.find("Installation finished"), std::string::npos) << installerLog;
+  EXPECT_TRUE(program.Ended(10000));
+  EXPECT_EQ(Registration(L"DisplayVersion"), kVersion);
+  EXPECT_EQ(releasetest::ReadVersionBlock(InstallFolder() + L"\\Purgello.exe").Text(L"FileVersion"), kVersion);
+  EXPECT_EQ(Setting(L"ExpertMode"), L"1");
+}
+#endif
 
 }  // namespace
