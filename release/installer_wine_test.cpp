@@ -126,14 +126,18 @@ class RunningProgram {
   ~RunningProgram() {
     if (process_.Valid() && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) TerminateProcess(process_.Get(), 1);
   }
-  // Waits for the main window and its start-up (the caption then carries the version);
-  // false when the program ended or did not get there in time.
+  // Waits for the main window and its start-up: the caption carries the version and
+  // the log (these runs keep it) has the start-up's "Portable : " line. False when
+  // the program ended or did not get there in time.
   bool WaitForWindow() const {
     for (DWORD deadline = GetTickCount() + 60000; GetTickCount() < deadline; Sleep(200)) {
       if (!process_.Valid() || WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0) return false;
       wchar_t caption[64] = L"";
       if (HWND window = MainWindowOf(id_)) GetWindowTextW(window, caption, 64);
-      if (std::wstring(caption).rfind(L"Purgello v", 0) == 0) return true;
+      if (std::wstring(caption).rfind(L"Purgello v", 0) != 0) continue;
+      std::string log;
+      platform::ReadWholeFile(DataFolder() + L"\\Purgello.log", 1 << 22, log);
+      if (log.find("Portable : ") != std::string::npos) return true;
     }
     return false;
   }
