@@ -96,8 +96,7 @@ void CALLBACK RunWhileShown(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST_F(AboutDlgTest, AboutCommandShowsItOverTheMainWindowUntilOk) {
   ReviewList list;
-  const TTextStorage mainTs = MakeMainTs();
-  TMainDlg main(list, mainTs);
+  TMainDlg main(list);
   main.Show();
   TAboutDlg& about = main.AboutDlg();
   bool shown = false, mainEnabled = true;

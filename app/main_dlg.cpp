@@ -7,7 +7,9 @@
 #include <cwchar>
 
 #include "app/about_dlg.h"
+#include "app/language_switch.h"
 #include "app/main_pictures.h"
+#include "app/program_languages.h"
 #include "app/session_controller.h"
 #include "app/settings_dialog.h"
 #include "app/sibling_products.h"
@@ -19,6 +21,7 @@
 #include "platform/shell.h"
 #include "settings/settings_store.h"
 #include "settings/settings_vocabulary.h"
+#include "system/log.h"
 
 namespace {
 
@@ -82,10 +85,21 @@ void DefaultCheckedTotals(const ReviewList& rows, uint64_t& size, uint64_t& coun
   count = rows.CheckedItemsCount();
 }
 
+std::wstring ProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+    if (n == 0) return std::wstring();
+    if (n < path.size()) return path.substr(0, n);
+    path.resize(path.size() * 2);
+  }
+}
+
 }  // namespace
 
 MainDlgEnvironment DefaultMainDlgEnvironment() {
   MainDlgEnvironment environment;
+  environment.programPath = ProgramPath();
   environment.shellOpen = [](const std::wstring& target) { platform::ShellOpen(target); };
   environment.rowSize = CurrentRowSize;
   environment.checkedTotals = DefaultCheckedTotals;
@@ -107,11 +121,13 @@ MainDlgEnvironment DefaultMainDlgEnvironment() {
   return environment;
 }
 
-TMainDlg::TMainDlg(ReviewList& list, const TTextStorage& mainTs, MainDlgEnvironment environment)
+TMainDlg::TMainDlg(ReviewList& list, MainDlgEnvironment environment)
     : gui::Window(L"MainDlg", gui::WindowSpec{kMainDlgClass, kBasicStyle, 0, kApplicationTitle}),
       list_(&list),
-      mainTs_(mainTs),
       environment_(std::move(environment)),
+      main_ts(MakeMainTs(this)),
+      Langue(this, ApplicationComponent(),
+             environment_.programPath.substr(0, environment_.programPath.find_last_of(L'\\') + 1)),
       menu(*this, L"MainMenu1",
            {
                {L"File1",
@@ -224,9 +240,9 @@ TMainDlg::TMainDlg(ReviewList& list, const TTextStorage& mainTs, MainDlgEnvironm
   subtop_lbl->SetAnchors(gui::kAnchorLeftTopRight);
   pb.SetAnchors(gui::kAnchorLeftTopRight);
   lst.SetAnchors(gui::kAnchorAll);
-  lst.AddColumn(mainTs_.Translate(L"Type"), 120);
-  lst.AddColumn(mainTs_.Translate(L"Path"), 420);
-  lst.AddColumn(mainTs_.Translate(L"Size"), 80);
+  lst.AddColumn(main_ts.Translate(L"Type"), 120);
+  lst.AddColumn(main_ts.Translate(L"Path"), 420);
+  lst.AddColumn(main_ts.Translate(L"Size"), 80);
   lst.onClick = [this] { lstClick(); };
   lst.onDoubleClick = [this] { lstDblClick(); };
   lst.onColumnClick = [this](int column) { lstColumnClick(column); };
@@ -271,7 +287,14 @@ TMainDlg::TMainDlg(ReviewList& list, const TTextStorage& mainTs, MainDlgEnvironm
   SetDesignClientSize(kDesignWidth, kDesignHeight);
   LayOut();
   SetExpertMode(true);
+
+  ConfigureProgramLanguageList(Langue);
+  Langue.AfterLanguageSwitch = [this] { LangueAfterLanguageSwitch(); };
   about_ = std::make_unique<TAboutDlg>(DefaultAboutDlgEnvironment(Hwnd()));
+  // The chooser joins the switcher's listeners (after the window's own).
+  SettingsDlgEnvironment settings = DefaultSettingsDlgEnvironment(Hwnd());
+  settings.languageList = &Langue;
+  settings_ = std::make_unique<TSettingsDlg>(settings);
 }
 
 TMainDlg::~TMainDlg() {
@@ -494,8 +517,8 @@ void TMainDlg::PopupLstPopup() {
   const bool selected = row && *row < list_->Count();
   if (selected) {
     const std::wstring& caption = list_->At(*row).caption;
-    PopupItem(L"Checkall2").SetCaption(mainTs_.Translate(L"Check All :") + L" " + caption);
-    PopupItem(L"UncheckAll2").SetCaption(mainTs_.Translate(L"Uncheck All :") + L" " + caption);
+    PopupItem(L"Checkall2").SetCaption(main_ts.Translate(L"Check All :") + L" " + caption);
+    PopupItem(L"UncheckAll2").SetCaption(main_ts.Translate(L"Uncheck All :") + L" " + caption);
   }
   for (const wchar_t* name : {L"Checkall2", L"UncheckAll2", L"N2"}) PopupItem(name).SetVisible(selected);
 }
@@ -555,7 +578,7 @@ void TMainDlg::UpdateTotals() {
 
 void TMainDlg::ShowTotals(uint64_t size, uint64_t count) {
   status.SetPanelText(0, FormatSize(int64_t(size)) + L" / " + std::to_wstring(count) + L" " +
-                             mainTs_.Translate(L"items"));
+                             main_ts.Translate(L"items"));
 }
 
 void TMainDlg::SetStatusText(int panel, const std::wstring& text) {
@@ -616,10 +639,7 @@ bool TMainDlg::AskYesNo(const std::wstring& text, const std::wstring& title) {
   return MessageBoxW(Hwnd(), text.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-void TMainDlg::RunSettingsDialog() {
-  if (!settings_) settings_ = std::make_unique<TSettingsDlg>(DefaultSettingsDlgEnvironment(Hwnd()));
-  settings_->Execute();
-}
+void TMainDlg::RunSettingsDialog() { settings_->Execute(); }
 
 void TMainDlg::SetEnabled(MainControl control, bool enabled) {
   switch (control) {
@@ -669,16 +689,21 @@ void TMainDlg::Quit1Click() { PostMessageW(Hwnd(), WM_CLOSE, 0, 0); }
 
 void TMainDlg::CloseWindow() { PostMessageW(Hwnd(), kCloseNowMessage, 0, 0); }
 
+void TMainDlg::LanguageFirstActivation(const std::vector<std::wstring>& parameters) {
+  RunLanguageFirstActivation(Langue, environment_.programPath, parameters, Font());
+}
+
 void TMainDlg::LangueAfterLanguageSwitch() {
-  SizeUnits units = CurrentSizeUnits();
-  const wchar_t* const names[] = {L"b.", L"Kb.", L"Mb.", L"Gb.", L"Tb."};
-  for (size_t i = 0; i < 5; ++i) units.names[i] = mainTs_.Translate(names[i]);
-  SetSizeUnits(units);
-  lst.SetColumnCaption(0, mainTs_.Translate(L"Type"));
-  lst.SetColumnCaption(1, mainTs_.Translate(L"Path"));
-  lst.SetColumnCaption(2, mainTs_.Translate(L"Size"));
+  // Before the first activation has created the log there is none to write to.
+  if (controller_) LogAdd(controller_->Log(), L"Language : " + Langue.CurrentLanguageName(), kLogInfo);
+  TakeSizeUnitsFrom(main_ts);
+  lst.SetColumnCaption(0, main_ts.Translate(L"Type"));
+  lst.SetColumnCaption(1, main_ts.Translate(L"Path"));
+  lst.SetColumnCaption(2, main_ts.Translate(L"Size"));
   UpdateTotals();
   ApplyModeLayout();
+  // "Now" follows "Next :", whose length the language has changed.
+  PlaceNowLabel();
   if (controller_) controller_->TimerTimer();
 }
 

@@ -36,6 +36,8 @@
 #include "gui/win32/tray_icon.h"
 #include "gui/win32/white_panel.h"
 #include "gui/win32/window.h"
+#include "i18n/lang_list.h"
+#include "i18n/text_storage.h"
 #include "model/review_list.h"
 #include "model/review_sort.h"
 
@@ -49,10 +51,11 @@ inline constexpr ULONG_PTR kCommandLineHandOver = 0x50474C31;
 inline constexpr wchar_t kInstanceMutexName[] = L"Local\\Purgello.Instance";
 class TAboutDlg;
 class TSettingsDlg;
-class TTextStorage;
 
 // What the window asks of the system; tests record instead.
 struct MainDlgEnvironment {
+  // The executable; the language files lie beside it.
+  std::wstring programPath;
   std::function<void(const std::wstring& target)> shellOpen;  // real: platform::ShellOpen
   // The bytes a row stands for now (see CurrentRowSize); called off the GUI
   // thread when the list is long.
@@ -71,7 +74,7 @@ MainDlgEnvironment DefaultMainDlgEnvironment();
 
 class TMainDlg : public gui::Window, public MainView, private gui::ListViewSource {
  public:
-  TMainDlg(ReviewList& list, const TTextStorage& mainTs, MainDlgEnvironment environment = DefaultMainDlgEnvironment());
+  explicit TMainDlg(ReviewList& list, MainDlgEnvironment environment = DefaultMainDlgEnvironment());
   ~TMainDlg() override;
 
   // The controller the commands go to; none: the commands do nothing.
@@ -127,8 +130,14 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   void Show1Click();
   void Quit1Click();
 
-  // After a language switch: unit names, column captions, totals, layout.
+  // The first activation's language step, before the controller's own work:
+  // the translators' template on "-co", the scan, the saved language.
+  void LanguageFirstActivation(const std::vector<std::wstring>& parameters);
+  // After a language switch: the log line, unit names, column captions,
+  // totals, layout and the automatic-mode texts.
   void LangueAfterLanguageSwitch();
+  // Created with the window, its language chooser bound to Langue.
+  TSettingsDlg& SettingsDlg() const { return *settings_; }
 
   // MainView.
   void SetEnabled(MainControl control, bool enabled) override;
@@ -183,7 +192,6 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   void RunInBackground(int& pending, std::function<std::function<void()>()> work);
 
   ReviewList* list_;
-  const TTextStorage& mainTs_;
   MainDlgEnvironment environment_;
   SessionController* controller_ = nullptr;
   ColumnSort sort_;
@@ -210,6 +218,10 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   gui::ProgramIcon bigIcon_{32}, smallIcon_{16};
 
  public:
+  // The run-time texts and the language switcher; language files address
+  // the table as "MainDlg.main_ts".
+  TTextStorage main_ts;
+  TLangList Langue;
   gui::MainMenu menu;
   gui::WhitePanel top_pnl;
   gui::Label* top_lbl;

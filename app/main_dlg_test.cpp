@@ -15,11 +15,13 @@
 #include <map>
 #include <mutex>
 
+#include "app/settings_dialog.h"
 #include "app/startup.h"
 #include "app/vendor.h"
 #include "gui/win32/layout_check.h"
 #include "i18n/text_storage.h"
 #include "model/format_size.h"
+#include "platform/text_codec.h"
 #include "settings/settings_store.h"
 #include "settings/settings_vocabulary.h"
 #include "platform/text_codec.h"
@@ -52,6 +54,15 @@ std::vector<std::wstring> MenuTexts(HMENU menu) {
   return texts;
 }
 
+// The build's folder, where the shipped language files lie (a Linux path;
+// Wine shows "/" as drive Z:).
+std::wstring ShippedFolder() {
+  std::wstring path = L"Z:" + platform::FromUtf8(PURGELLO_LANGUAGE_DIR) + L"/";
+  for (wchar_t& c : path)
+    if (c == L'/') c = L'\\';
+  return path;
+}
+
 SIZE OuterSize(HWND window) {
   RECT r{};
   GetWindowRect(window, &r);
@@ -62,6 +73,7 @@ class MainDlgTest : public ::testing::Test {
  protected:
   void SetUp() override { DeleteSettingsBranch(kApplicationTitle); }
   void TearDown() override {
+    SetSizeUnits(SizeUnits());
     DeleteSettingsBranch(kApplicationTitle);
     DeleteMakerValue(kApplicationTitle);
   }
@@ -99,6 +111,7 @@ class MainDlgTest : public ::testing::Test {
 
   MainDlgEnvironment Environment() {
     MainDlgEnvironment environment;
+    environment.programPath = ShippedFolder() + L"Purgello.exe";
     environment.shellOpen = [this](const std::wstring& target) { opened.push_back(target); };
     environment.rowSize = [this](const FoundItem& item) {
       ++sizeReads;
@@ -126,12 +139,11 @@ class MainDlgTest : public ::testing::Test {
   int saveAsks = 0;
   std::wstring chosenFile;  // what the Save dialog answers; empty: cancelled
   std::vector<std::wstring> saveFailures;
-  TTextStorage mainTs = MakeMainTs();
   std::map<std::wstring, uint64_t> sizes;
   std::atomic<int> sizeReads{0};
   std::function<void()> gate;  // runs on every size read
   std::vector<std::wstring> opened;
-  std::unique_ptr<TMainDlg> dlg = std::make_unique<TMainDlg>(list, mainTs, Environment());
+  std::unique_ptr<TMainDlg> dlg = std::make_unique<TMainDlg>(list, Environment());
 };
 
 TEST_F(MainDlgTest, ModesHaveTheirSizesBordersAndControls) {
@@ -238,7 +250,7 @@ TEST_F(MainDlgTest, PlacementIsRestoredOntoTheDesktop) {
     SetSetting(kLeftSetting, c.left);
     SetSetting(kWidthSetting, c.width);
     SetSetting(kHeightSetting, c.height);
-    TMainDlg window(list, mainTs, Environment());
+    TMainDlg window(list, Environment());
     window.SetExpertMode(false);
     RECT placed{};
     GetWindowRect(window.Hwnd(), &placed);
@@ -537,7 +549,7 @@ TEST_F(MainDlgTest, StartUpRunsOnceAfterTheFirstActivation) {
   Pump();
   EXPECT_EQ(startUps, 1);
 
-  auto closedFirst = std::make_unique<TMainDlg>(list, mainTs, Environment());
+  auto closedFirst = std::make_unique<TMainDlg>(list, Environment());
   closedFirst->onFirstActivation = [&] { ++startUps; };
   SendMessageW(closedFirst->Hwnd(), WM_CLOSE, 0, 0);
   SendMessageW(closedFirst->Hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
@@ -545,6 +557,31 @@ TEST_F(MainDlgTest, StartUpRunsOnceAfterTheFirstActivation) {
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
     if (msg.message != WM_QUIT) DispatchMessageW(&msg);
   EXPECT_EQ(startUps, 1);
+}
+
+TEST_F(MainDlgTest, ALanguageSwitchRelabelsTheWindowAndTheSettingsDialog) {
+  AddRow(L"Temporary Files", L"C:\\temp\\a.tmp", L"a", 2048);
+  dlg->Show();
+  ASSERT_TRUE(dlg->Langue.ScanLanguages());
+  ASSERT_TRUE(dlg->Langue.SelectByCode(0x040C));
+  // What the file translates, and what the window builds from its table.
+  EXPECT_EQ(dlg->clean_btn.WindowText(), L"Nettoyer");
+  EXPECT_EQ(dlg->manual_grp.WindowText(), L"Mode manuel");
+  EXPECT_EQ(dlg->MenuItemNamed(L"Quit1").Caption(), L"Quitter");
+  EXPECT_EQ(dlg->PopupItem(L"Opencontaining1").Caption(), L"Ouvrir le dossier");
+  EXPECT_EQ(dlg->lst.ColumnCaption(0), L"Type");
+  EXPECT_EQ(dlg->lst.ColumnCaption(1), L"Chemin");
+  EXPECT_EQ(dlg->lst.ColumnCaption(2), L"Taille");
+  EXPECT_EQ(FormatSize(2048).substr(FormatSize(2048).size() - 3), L" Ko");
+  EXPECT_EQ(Totals(), FormatSize(2048) + L" / 1 \u00E9l\u00E9ments");
+  EXPECT_EQ(dlg->SettingsDlg().Caption(), L"Param\u00E8tres");
+  EXPECT_EQ(dlg->SettingsDlg().LanguageChoice.Behaviour().SelectedRow(), 0);
+  EXPECT_EQ(dlg->SettingsDlg().LanguageChoice.HeadingText(), L"  Langue de l'interface");
+  // Also run at 144 DPI.
+  EXPECT_EQ(gui::LayoutFaults(*dlg), std::vector<std::wstring>());
+  dlg->expert_btn.Click();
+  EXPECT_EQ(dlg->basic_btn.WindowText(), L"Mode simple");
+  EXPECT_EQ(gui::LayoutFaults(*dlg), std::vector<std::wstring>());
 }
 
 TEST_F(MainDlgTest, TheTrayTakesTheMinimisedWindowAndGivesItBack) {

@@ -18,9 +18,7 @@
 #include "model/review_list.h"
 #include "platform/shell.h"
 #include "system/privileges.h"
-#include "app/language_switch.h"
 #include "app/program_languages.h"
-#include "app/settings_dialog.h"
 #include "app/startup.h"
 #include "i18n/text_storage.h"
 #include "platform/windows_identity.h"
@@ -87,32 +85,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   ImportPortableSettings(programPath);
   const bool expertMode = IsSettingOn(kExpertModeSetting);
 
-  // MAIN WINDOW HOOK: until TMainDlg takes them over, a component of the main
-  // window's name holds what language files address there (its text table)
-  // and the switcher `Langue`; the settings dialog
-  // is created with them, as at the program's start, its chooser bound to it.
-  Component mainDlg(L"MainDlg", &ApplicationComponent());
-  TTextStorage main_ts = MakeMainTs(&mainDlg);
-  TLangList Langue(&mainDlg, ApplicationComponent(), programPath.substr(0, programPath.find_last_of(L'\\') + 1));
-  ConfigureProgramLanguageList(Langue);
-  // TMainDlg's LangueAfterLanguageSwitch does this, and logs the language
-  // once its log exists.
-  Langue.AfterLanguageSwitch = [&main_ts] { TakeSizeUnitsFrom(main_ts); };
-  SettingsDlgEnvironment settingsEnvironment = DefaultSettingsDlgEnvironment();
-  settingsEnvironment.languageList = &Langue;
-  TSettingsDlg settingsDlg(settingsEnvironment);
-
   // The controller's rows exist only once the controller has the window as
   // its view: the window starts on an empty list and switches to them.
   ReviewList placeholder;
-  auto window = std::make_unique<TMainDlg>(placeholder, main_ts);
+  // The window carries the text table and the language switcher, and
+  // creates the About and settings dialogs.
+  auto window = std::make_unique<TMainDlg>(placeholder);
   WindowDispatcher dispatcher;
   SessionSystem system;
   system.powerOff = [] { PowerOff(); };
   system.reboot = [] { Reboot(); };
   system.topLevelWindowTitles = [](std::vector<std::wstring>& titles) { platform::TopLevelWindowTitles(titles); };
-  system.mainTs = &main_ts;
-  system.completeStartupFacts = [&Langue](StartupFacts& facts) { facts.languageName = Langue.CurrentLanguageName(); };
+  system.mainTs = &window->main_ts;
+  system.completeStartupFacts = [&window](StartupFacts& facts) {
+    facts.languageName = window->Langue.CurrentLanguageName();
+  };
   auto controller = std::make_unique<SessionController>(*window, dispatcher, platform::SystemClock(), std::move(system),
                                                         programPath, FirstParameter());
   window->AttachList(controller->List());
@@ -121,7 +108,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   window->RestorePlacement();
   // The first activation: the language before the window's own work.
   window->onFirstActivation = [&] {
-    RunLanguageFirstActivation(Langue, programPath, CommandLineParameters(), DesignFont());
+    window->LanguageFirstActivation(CommandLineParameters());
     controller->AppEvtActivate();
   };
   window->Show();

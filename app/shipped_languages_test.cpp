@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/about_dlg.h"
+#include "app/main_dlg.h"
 #include "app/settings_dialog.h"
 #include "gui/win32/layout_check.h"
 #include "i18n/lang_list.h"
@@ -50,13 +51,19 @@ std::map<std::string, std::string> EntriesOf(const std::wstring& file) {
   return entries;
 }
 
-// The program's windows as the start-up creates them.
+// The program's windows as the start-up creates them: the main window makes
+// the About and settings dialogs.
 struct Windows {
-  Component mainDlg{L"MainDlg", &ApplicationComponent()};
-  TTextStorage main_ts = MakeMainTs(&mainDlg);
-  TAboutDlg aboutDlg{AboutDlgEnvironment{L"C:\\Purgello\\Purgello.exe", [](HWND, const std::wstring&) {}}};
-  TTextStorage& TS_about = aboutDlg.TS_about;
-  TSettingsDlg settingsDlg{SettingsDlgEnvironment{L"C:\\Purgello\\Purgello.exe", [] { return platform::RegKey(); }}};
+  ReviewList list;
+  TMainDlg mainDlg{list, [] {
+                     MainDlgEnvironment environment = DefaultMainDlgEnvironment();
+                     environment.programPath = L"C:\\Purgello\\Purgello.exe";
+                     return environment;
+                   }()};
+  TTextStorage& main_ts = mainDlg.main_ts;
+  TTextStorage& TS_about = mainDlg.AboutDlg().TS_about;
+  TSettingsDlg& settingsDlg = mainDlg.SettingsDlg();
+  TAboutDlg& aboutDlg = mainDlg.AboutDlg();
 };
 
 struct Shipped {
@@ -115,11 +122,16 @@ TEST(ShippedLanguagesTest, EachCoversTheTemplateAndFitsTheWindows) {
     }
     EXPECT_EQ(windows.main_ts.Items().size(), 33u);
     EXPECT_EQ(windows.TS_about.Items().size(), 8u);
+    // As a switch does after applying the file.
+    windows.mainDlg.LangueAfterLanguageSwitch();
     windows.aboutDlg.FillTexts();
     EXPECT_EQ(windows.aboutDlg.Caption(), s.aboutCaption);
     // Also run at 144 DPI.
     EXPECT_EQ(gui::LayoutFaults(windows.settingsDlg), std::vector<std::wstring>());
     EXPECT_EQ(gui::LayoutFaults(windows.aboutDlg), std::vector<std::wstring>());
+    EXPECT_EQ(gui::LayoutFaults(windows.mainDlg), std::vector<std::wstring>());
+    windows.mainDlg.SetExpertMode(false);
+    EXPECT_EQ(gui::LayoutFaults(windows.mainDlg), std::vector<std::wstring>());
   }
 }
 

@@ -121,11 +121,19 @@ int ShowAboutDlg() {
 // review list as an analysis leaves it.
 int ShowMainDlg(bool expert) {
   ReviewList list;
-  const TTextStorage mainTs = MakeMainTs();
   MainDlgEnvironment environment = DefaultMainDlgEnvironment();
+  environment.programPath = ProgramFolder() + L"Purgello.exe";
   environment.shellOpen = [](const std::wstring&) {};
-  TMainDlg window(list, mainTs, environment);
-  window.SetSubtitle(L"Cleans your system of temporary and unwanted files.\n\rTotal saved : 0 b.");
+  TMainDlg window(list, environment);
+  window.Langue.RegKey.clear();  // nothing kept in the prefix
+  window.Langue.ScanLanguages();
+  if (!preview.language.empty())
+    window.Langue.SelectByCode(uint32_t(std::wcstoul(preview.language.c_str(), nullptr, 16)));
+  // The texts the controller would show, in the window's language.
+  auto T = [&window](const wchar_t* english) { return window.main_ts.Translate(english); };
+  window.SetSubtitle(T(L"Cleans your system of temporary and unwanted files.") + L"\n\r" +
+                     T(L"Purgello is a powerful and secured file cleaner. Use with care."));
+  window.SetAutoButton(L"     " + T(L"Start"), 0);
   window.SetNextLabel(L"", false);
   window.SetNowVisible(false);
   if (expert) {
@@ -144,9 +152,9 @@ int ShowMainDlg(bool expert) {
     window.ReviewListChanged();
     window.SetExpertMode(false);
     window.SizeColumnsToContents();
-    window.SetStatusText(0, FormatSize(54411264) + L" / 6 items");
-    window.SetStatusText(1, L"Analysis : Complete");
-    window.SetTotalText(L"Total : 51.89 Mb.");
+    window.SetStatusText(0, FormatSize(54411264) + L" / 6 " + T(L"items"));
+    window.SetStatusText(1, T(L"Analysis : Complete"));
+    window.SetTotalText(T(L"Total :") + FormatSize(54411264));
   }
   window.Show();
   preview.window = &window;
