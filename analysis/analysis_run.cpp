@@ -10,6 +10,7 @@
 #include "platform/wow64.h"
 #include "system/dispatcher.h"
 #include "system/log.h"
+#include "system/worker_thread.h"
 
 AnalysisRun::AnalysisRun(AnalysisHost& host, KnownFolders folders)
     : host_(host),
@@ -17,6 +18,9 @@ AnalysisRun::AnalysisRun(AnalysisHost& host, KnownFolders folders)
       runningStores_(host.stores ? nullptr : new IEStores(RunningIEStores())) {}
 
 void AnalysisRun::AddFoundItem(const std::wstring& caption, const std::wstring& path) {
+  // Asked to stop (the window closes): no further row, even within a category
+  // that lists thousands of files.
+  if (StopRequested(host_.stop)) return;
   if (platform::EqualsNoCase(platform::FileNameOf(path), L"desktop.ini")) return;
   const bool recycleBin = caption == kRecycleBinCaption;
   int64_t size = 0;

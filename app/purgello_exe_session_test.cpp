@@ -191,6 +191,29 @@ TEST_F(PurgelloSessionTest, AutoButtonAsksArmsAndItsDueRunCleans) {
                    L"Start of cleaning", L"End of cleaning"}));
 }
 
+// Closed during the analysis of a "Clean": the analysis stops, no cleaning
+// follows, every file stays, and the program ends through its close.
+TEST_F(PurgelloSessionTest, CloseDuringAnAnalysisEndsWithoutCleaning) {
+  WriteSettings();
+  constexpr int kFiles = 4000;
+  for (int i = 0; i < kFiles; ++i) PlantTemp(L"f" + std::to_wstring(i) + L".tmp", "x");
+
+  RunningProgram program;
+  ASSERT_TRUE(Start(program, L""));
+  ASSERT_TRUE(program.WaitForMainWindow());
+  const HWND clean = program.Button(L"Clean");
+  ASSERT_TRUE(program.Press(clean));
+  // Rows arrive while the analysis runs.
+  ASSERT_TRUE(WaitUntil([&] { return !program.Rows().empty() || IsWindowEnabled(clean); }, 30000));
+  ASSERT_FALSE(IsWindowEnabled(clean)) << "the analysis ended before the close";
+  EXPECT_EQ(Close(program), 0u);
+
+  EXPECT_EQ(FilesIn(WindowsTemp()).size(), size_t(kFiles));
+  EXPECT_EQ(LogMessagesStartingWith(kSessionLines),
+            (Texts{L"Start of analysis", L"Analyzing : Temporary Files",
+                   L"Closing : the running task stops after the current file", L"End of analysis"}));
+}
+
 // Closed while the three-pass deletion of a large file runs: the program
 // finishes that file (never stops between its passes), leaves the next found
 // file as it was, runs its close and ends; its log says why it waited.
