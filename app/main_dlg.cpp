@@ -8,6 +8,11 @@
 
 #include "app/about_dlg.h"
 #include "app/language_switch.h"
+#include "app/auto_update_dlg.h"
+#include "app/update_dlg.h"
+#include "app/vendor.h"
+#include "gui/window_dispatcher.h"
+#include "update/pylo_lite.h"
 #include "app/main_pictures.h"
 #include "app/program_languages.h"
 #include "app/session_controller.h"
@@ -22,6 +27,7 @@
 #include "settings/settings_store.h"
 #include "settings/settings_vocabulary.h"
 #include "system/log.h"
+#include "update/update_network.h"
 
 namespace {
 
@@ -118,6 +124,15 @@ MainDlgEnvironment DefaultMainDlgEnvironment() {
   environment.saveFailed = [](HWND owner, const std::wstring& path) {
     MessageBoxW(owner, (L"The list could not be saved as " + path).c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
   };
+  environment.shellOpenFor = [](HWND owner, const std::wstring& target, const std::wstring& parameters) {
+    platform::ShellOpen(owner, target, parameters);
+  };
+  environment.infoBox = [](HWND owner, const std::wstring& text) {
+    MessageBoxW(owner, text.c_str(), kApplicationTitle, MB_OK | MB_ICONINFORMATION);
+  };
+  environment.updateNetwork = [](Dispatcher& gui) { return CreateSystemNetwork(gui); };
+  environment.isInstalled = [] { return IsInstalled(kInstalledPrefix); };
+  environment.installerSigner = VendorSignerSha256();
   return environment;
 }
 
@@ -165,10 +180,13 @@ TMainDlg::TMainDlg(ReviewList& list, MainDlgEnvironment environment)
                       if (controller_) controller_->CleanLogFile1Click();
                     }),
                     {L"N4", L"-"},
-                    {L"Checkforupdate1", L"Check for update...", L"Ctrl+G"},
+                    MenuItemSpec(L"Checkforupdate1", L"Check for update...", L"Ctrl+G").OnClick([this] {
+                      Checkforupdate1Click();
+                    }),
                     {L"N5", L"-"},
-                    {L"ChangeLog1", L"&Change Log"},
-                    {L"Bugreport1", L"&Bug report, Feature request, Known issues"},
+                    MenuItemSpec(L"changlog1", L"&Change Log").OnClick([this] { changlog1Click(); }),
+                    MenuItemSpec(L"BugreportFeaturerequestKnownissues1", L"&Bug report, Feature request, Known issues")
+                        .OnClick([this] { BugreportFeaturerequestKnownissues1Click(); }),
                     {L"N6", L"-"},
                     MenuItemSpec(L"About1", L"About", L"Ctrl+B").OnClick([this] { About1Click(); }),
                 }},
@@ -295,6 +313,7 @@ TMainDlg::TMainDlg(ReviewList& list, MainDlgEnvironment environment)
   SettingsDlgEnvironment settings = DefaultSettingsDlgEnvironment(Hwnd());
   settings.languageList = &Langue;
   settings_ = std::make_unique<TSettingsDlg>(settings);
+  CreateUpdateDialogs();
 }
 
 TMainDlg::~TMainDlg() {
@@ -632,7 +651,7 @@ void TMainDlg::PlaceNowLabel() {
 void TMainDlg::SetProgressMax(int max) { pb.SetRange(0, max); }
 
 void TMainDlg::ShowInfo(const std::wstring& text) {
-  MessageBoxW(Hwnd(), text.c_str(), kApplicationTitle, MB_OK | MB_ICONINFORMATION);
+  if (environment_.infoBox) environment_.infoBox(Hwnd(), text);
 }
 
 bool TMainDlg::AskYesNo(const std::wstring& text, const std::wstring& title) {

@@ -40,7 +40,9 @@
 #include "i18n/text_storage.h"
 #include "model/review_list.h"
 #include "model/review_sort.h"
+#include "update/http_setup.h"
 
+class Dispatcher;
 class SessionController;
 
 // The main window's class name, by which a second instance finds the first,
@@ -50,6 +52,12 @@ inline constexpr ULONG_PTR kCommandLineHandOver = 0x50474C31;
 // Held by the running instance for its whole life.
 inline constexpr wchar_t kInstanceMutexName[] = L"Local\\Purgello.Instance";
 class TAboutDlg;
+class TAutoUpdateDlg;
+class TKLog;
+class TPyloLite;
+class TUpdateDlg;
+class UpdateNetwork;
+class WindowDispatcher;
 class TSettingsDlg;
 
 // What the window asks of the system; tests record instead.
@@ -69,6 +77,19 @@ struct MainDlgEnvironment {
   std::function<std::wstring(HWND owner)> chooseSaveFile;
   // Tells the user that the list could not be saved there.
   std::function<void(HWND owner, const std::wstring& path)> saveFailed;
+  // The vendor's pages of the help menu, opened for the window; real:
+  // platform::ShellOpen with an owner.
+  std::function<void(HWND owner, const std::wstring& target, const std::wstring& parameters)> shellOpenFor;
+  // The message boxes of ShowInfo; real: MessageBoxW.
+  std::function<void(HWND owner, const std::wstring& text)> infoBox;
+  // The network of the update check and download, over the window's GUI
+  // thread; real: WinHTTP (CreateSystemNetwork).
+  std::function<std::unique_ptr<UpdateNetwork>(Dispatcher& gui)> updateNetwork;
+  // The program is installed (not a portable copy): Automatic Update is offered.
+  std::function<bool()> isInstalled;
+  // The SHA-256 of the certificate a downloaded installer must be signed with;
+  // real: VendorSignerSha256.
+  std::wstring installerSigner;
 };
 MainDlgEnvironment DefaultMainDlgEnvironment();
 
@@ -123,6 +144,20 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   // The About dialog (created with the window) and the maker's two other products.
   void About1Click();
   TAboutDlg& AboutDlg() const { return *about_; }
+
+  // Updates. The first activation's last steps: the check client with the
+  // log and the proxy settings of now, then the silent check unless
+  // AutoUpdate is "0". Before it, the update commands do nothing.
+  void StartUpdateClient(TKLog& log, const std::wstring& programPath);
+  void Checkforupdate1Click();
+  void UpdateCheckDone(TPyloLite& client);
+  // The update dialog; the program quits when it says so.
+  void ShowUpdateAvailable();
+  void changlog1Click();
+  void BugreportFeaturerequestKnownissues1Click();
+  TPyloLite* UpdateClient() const { return pyloLite_.get(); }
+  TUpdateDlg& UpdateDlg() const { return *updateDlg_; }
+  TAutoUpdateDlg& AutoUpdateDlg() const { return *autoUpdateDlg_; }
   void shred_btnClick();
   void health_btnClick();
 
@@ -187,6 +222,7 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   void FitListAboveStatus();
   void ResizeForMode();
   void ShowPopup(POINT screen);
+  void CreateUpdateDialogs();
   // Runs work on a helper thread; done runs on the GUI thread afterwards.
   // pending counts the request until its result has been handed over.
   void RunInBackground(int& pending, std::function<std::function<void()>()> work);
@@ -215,6 +251,18 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   bool firstActivationPosted_ = false;
   std::unique_ptr<TSettingsDlg> settings_;
   std::unique_ptr<TAboutDlg> about_;
+  // In this order: the client and the dialogs go before the network, the
+  // network before the dispatcher its completions are posted through.
+  std::unique_ptr<WindowDispatcher> updateDispatcher_;
+  std::unique_ptr<UpdateNetwork> updateNetwork_;
+  std::unique_ptr<TAutoUpdateDlg> autoUpdateDlg_;
+  std::unique_ptr<TUpdateDlg> updateDlg_;
+  std::unique_ptr<TPyloLite> pyloLite_;
+  TKLog* updateLog_ = nullptr;
+  std::wstring programPath_;
+  ProxySettings proxy_;
+  // Keeps the start-up check from saying "up to date".
+  bool silentUpdateCheck_ = false;
   gui::ProgramIcon bigIcon_{32}, smallIcon_{16};
 
  public:

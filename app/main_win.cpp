@@ -16,6 +16,7 @@
 #include "app/session_controller.h"
 #include "gui/window_dispatcher.h"
 #include "model/review_list.h"
+#include "platform/http.h"
 #include "platform/shell.h"
 #include "system/privileges.h"
 #include "app/program_languages.h"
@@ -99,7 +100,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   system.mainTs = &window->main_ts;
   system.completeStartupFacts = [&window](StartupFacts& facts) {
     facts.languageName = window->Langue.CurrentLanguageName();
+    facts.openSslVersion = platform::OpenSslVersionText();
   };
+  system.startUpdateClient = [&window, programPath](TKLog& log) { window->StartUpdateClient(log, programPath); };
   auto controller = std::make_unique<SessionController>(*window, dispatcher, platform::SystemClock(), std::move(system),
                                                         programPath, FirstParameter());
   window->AttachList(controller->List());

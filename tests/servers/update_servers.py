@@ -22,7 +22,6 @@ import threading
 import time
 
 PROXY_USER, PROXY_PASSWORD = "ann", "s3cret"
-VENDOR_HOST = "www.vendor.test"  # what the proxy forwards to the "newer" server
 
 
 class Recorder(http.server.BaseHTTPRequestHandler):
@@ -53,24 +52,37 @@ class Recorder(http.server.BaseHTTPRequestHandler):
 
 
 class Proxy(Recorder):
-    """Forwards absolute-URI requests for the vendor's host to the "newer" server."""
+    """Forwards absolute-URI requests for any host to the servers of its routes:
+    "/files/..." to one, everything else (the update check) to another; the
+    "newer" server for both until GET /route?check=NAME&files=NAME (asked of
+    the proxy directly) names others."""
 
-    target_port = 0
+    servers = {}
+    routes = {"check": "newer", "files": "newer"}
+
+    def do_GET(self):
+        if self.path.startswith("/route?"):
+            for item in self.path[len("/route?"):].split("&"):
+                key, _, name = item.partition("=")
+                self.routes[key] = name
+            self.send(200, "OK", b"")
+            return
+        super().do_GET()
 
     def reply(self):
         expected = "Basic " + base64.b64encode(f"{PROXY_USER}:{PROXY_PASSWORD}".encode()).decode()
         if self.headers.get("Proxy-Authorization") != expected:
             self.send(407, "Proxy Authentication Required", b"", [("Proxy-Authenticate", 'Basic realm="test"')])
             return
-        # Wine's WinHTTP names the default port in the absolute URI, Windows does not
-        prefix = next((p for p in ("http://" + VENDOR_HOST + "/", "http://" + VENDOR_HOST + ":80/")
-                       if self.path.startswith(p)), None)
-        if prefix is None:
+        if not self.path.startswith("http://"):
             self.send(502, "Bad Gateway", b"")
             return
-        path = self.path[len(prefix) - 1:]
-        with socket.create_connection(("127.0.0.1", self.target_port)) as upstream:
-            upstream.sendall(f"GET {path} HTTP/1.0\r\nHost: {VENDOR_HOST}\r\n\r\n".encode())
+        # Wine's WinHTTP names the default port in the absolute URI, Windows does not
+        host_and_port, _, rest = self.path[len("http://"):].partition("/")
+        path = "/" + rest
+        target = self.servers[self.routes["files" if path.startswith("/files/") else "check"]]
+        with socket.create_connection(("127.0.0.1", target.server_address[1])) as upstream:
+            upstream.sendall(f"GET {path} HTTP/1.0\r\nHost: {host_and_port.split(':')[0]}\r\n\r\n".encode())
             answer = b""
             while chunk := upstream.recv(65536):
                 answer += chunk
@@ -172,7 +184,7 @@ def main():
     newer_port = servers["newer"].server_address[1]
     servers["redirect"] = serve(Recorder, status=302, reason="Found",
                                 reply_headers=[("Location", f"http://127.0.0.1:{newer_port}/pylo/check.php?moved=1")])
-    servers["proxy"] = serve(Proxy, target_port=newer_port)
+    servers["proxy"] = serve(Proxy, servers=servers, routes={"check": "newer", "files": "newer"})
     ports = {name: server.server_address[1] for name, server in servers.items()}
     ports["refused"] = unused_port()
     env = dict(os.environ)
