@@ -36,6 +36,8 @@ TAutoUpdateDlg::TAutoUpdateDlg(AutoUpdateDlgEnvironment environment)
       pb(*this, L"pb", gui::DesignRect{16, 18, kClientWidth - 32, 20}),
       Tmr(*this, L"Tmr", kTickMs, false),
       environment_(std::move(environment)) {
+  SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Handle()));
+  SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Handle()));
   Tmr.onTimer = [this] { TmrTimer(); };
   SetDesignClientSize(kClientWidth, kClientHeight);
   LayOut();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "gui/win32/dialog.h"
+#include "gui/win32/program_icon.h"
 #include "gui/win32/progress_bar.h"
 #include "gui/win32/timer.h"
 #include "update/file_grabber.h"
@@ -67,4 +68,5 @@ class TAutoUpdateDlg : public gui::Dialog {
   std::unique_ptr<TFileGrabber> grabber_;
   std::wstring targetPath_;
   int tmrTag_ = 0;
+  gui::ProgramIcon bigIcon_{32}, smallIcon_{16};
 };

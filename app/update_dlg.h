@@ -10,6 +10,7 @@
 
 #include "gui/win32/button.h"
 #include "gui/win32/dialog.h"
+#include "gui/win32/program_icon.h"
 #include "gui/win32/label.h"
 #include "gui/win32/link_label.h"
 #include "gui/win32/timer.h"
@@ -64,6 +65,7 @@ class TUpdateDlg : public gui::Dialog {
   TAutoUpdateDlg& autoUpdate_;
   UpdateDlgEnvironment environment_;
   UpdateCountdown countdown_;
+  gui::ProgramIcon bigIcon_{32}, smallIcon_{16};
 
  public:
   CloseButton close_btn;
