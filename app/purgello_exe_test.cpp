@@ -76,6 +76,7 @@ TEST_F(PurgelloExeTest, DebugRunKeepsItsLogAndGivesBackItsSettings) {
       {L"Info", L"two words"},
       {L"Info", L"Language : "},  // the saved French has no file here
       {L"Verbose", L"UID : " + uid},
+      {L"Verbose", L"OpenSSL : Schannel (WinHTTP)"},
   };
   // Both builds see the same folders of the 64-bit prefix, but that Windows
   // shows a 32-bit program the 32-bit program-files folder as its own.

@@ -10,6 +10,7 @@
 #include <winhttp.h>
 
 #include <mutex>  // recursive: WinHTTP may call back inside a call made under the lock
+#include <thread>
 #include <vector>
 
 #include "platform/http.h"
@@ -205,7 +206,19 @@ void CALLBACK OnStatus(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID
 class WinHttpClient final : public HttpClient {
  public:
   explicit WinHttpClient(GuiPoster post) : post_(std::move(post)) {}
-  ~WinHttpClient() override { Drop(); }
+  // A request still waiting on the network (a name lookup, a silent server)
+  // is let go on a thread of its own: Wine's WinHttpCloseHandle can wait for
+  // it, and the program must not hang on its way out.
+  ~WinHttpClient() override {
+    std::shared_ptr<Transfer> t = std::move(current_);
+    if (!t) return;
+    t->abandoned = true;
+    {
+      std::lock_guard<std::recursive_mutex> guard(t->lock);
+      t->finished = true;
+    }
+    std::thread([t] { CloseHandles(*t); }).detach();
+  }
 
   uint32_t Get(const std::wstring& url, Completion done) override {
     Drop();
