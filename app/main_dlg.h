@@ -146,9 +146,10 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   TAboutDlg& AboutDlg() const { return *about_; }
 
   // Updates. The first activation's last steps: the check client with the
-  // log and the proxy settings of now, then the silent check unless
-  // AutoUpdate is "0". Before it, the update commands do nothing.
+  // log and the proxy settings of now (before it, the update commands do
+  // nothing), then the silent check unless AutoUpdate is "0".
   void StartUpdateClient(TKLog& log, const std::wstring& programPath);
+  void StartupUpdateCheck();
   void Checkforupdate1Click();
   void UpdateCheckDone(TPyloLite& client);
   // The update dialog; the program quits when it says so.

@@ -39,6 +39,9 @@ void TMainDlg::StartUpdateClient(TKLog& log, const std::wstring& programPath) {
   pyloLite_ = std::make_unique<TPyloLite>(log, kApplicationTitle, VendorServer(), *updateNetwork_);
   proxy_ = ReadProxySettings();
   pyloLite_->SetProxy(proxy_.useProxy, proxy_.host, proxy_.port, proxy_.userName, proxy_.password);
+}
+
+void TMainDlg::StartupUpdateCheck() {
   if (IsSettingNotOff(kAutoUpdateSetting)) {
     silentUpdateCheck_ = true;
     Checkforupdate1Click();

@@ -234,6 +234,7 @@ TEST_F(MainDlgUpdateTest, TheMenuCheckReportsTheResultAndTheStartUpCheckIsSilent
     ShowWindowFirst();
     SetSetting(kAutoUpdateSetting, c.silent ? L"1" : L"0");
     dlg->StartUpdateClient(caseLog, OwnPath());
+    dlg->StartupUpdateCheck();
     if (!c.silent) {
       EXPECT_TRUE(Logged(caseLog).empty()) << "AutoUpdate 0 still checked at start";
       dlg->MenuItemNamed(L"Checkforupdate1").Click();
@@ -252,6 +253,7 @@ TEST_F(MainDlgUpdateTest, TheMenuCheckReportsTheResultAndTheStartUpCheckIsSilent
 TEST_F(MainDlgUpdateTest, TwoClicksStartOneCheckThroughTheProxyWithTheUsersCredentials) {
   SetSetting(kAutoUpdateSetting, L"0");
   dlg->StartUpdateClient(log, OwnPath());
+  dlg->StartupUpdateCheck();
   Route("equal");
   const std::string sawBefore = ProxySaw();
   dlg->MenuItemNamed(L"Checkforupdate1").Click();
@@ -272,6 +274,7 @@ TEST_F(MainDlgUpdateTest, WithoutUseHttpProxyTheCheckGoesDirect) {
   SetSetting(kUseHttpProxySetting, L"0");
   SetSetting(kAutoUpdateSetting, L"0");
   dlg->StartUpdateClient(log, OwnPath());
+  dlg->StartupUpdateCheck();
   const std::string sawBefore = ProxySaw();
   dlg->Checkforupdate1Click();
   WaitForCheck();
@@ -283,6 +286,7 @@ TEST_F(MainDlgUpdateTest, WithoutUseHttpProxyTheCheckGoesDirect) {
 TEST_F(MainDlgUpdateTest, TheUpdateDialogOffersTheVendorsPagesAndQuitsAfterManualUpdate) {
   SetSetting(kAutoUpdateSetting, L"0");
   dlg->StartUpdateClient(log, OwnPath());
+  dlg->StartupUpdateCheck();
   Route("newer");
   bool autoEnabled = true;
   Every(20, [&] {
@@ -320,6 +324,7 @@ TEST_F(MainDlgUpdateTest, AutomaticUpdateDownloadsThroughTheProxyStartsTheInstal
   DeleteFileW((dataFolder + L"update.exe.args").c_str());
   SetSetting(kAutoUpdateSetting, L"0");
   dlg->StartUpdateClient(log, OwnPath());
+  dlg->StartupUpdateCheck();
   Route("newer", "signed");
   Every(20, [&] {
     if (dlg->UpdateDlg().IsVisible() && !dlg->AutoUpdateDlg().IsVisible()) dlg->UpdateDlg().auto_btn.Click();

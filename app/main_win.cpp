@@ -102,6 +102,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     facts.languageName = window->Langue.CurrentLanguageName();
     facts.openSslVersion = platform::OpenSslVersionText();
   };
+  // The silent start-up check (StartupUpdateCheck) is not run yet: under Wine,
+  // a close while a check waits on an unreachable name server can leave the
+  // process running.
   system.startUpdateClient = [&window, programPath](TKLog& log) { window->StartUpdateClient(log, programPath); };
   auto controller = std::make_unique<SessionController>(*window, dispatcher, platform::SystemClock(), std::move(system),
                                                         programPath, FirstParameter());
