@@ -184,8 +184,8 @@ TMainDlg::TMainDlg(ReviewList& list, MainDlgEnvironment environment)
                       Checkforupdate1Click();
                     }),
                     {L"N5", L"-"},
-                    MenuItemSpec(L"changlog1", L"&Change Log").OnClick([this] { changlog1Click(); }),
-                    MenuItemSpec(L"BugreportFeaturerequestKnownissues1", L"&Bug report, Feature request, Known issues")
+                    MenuItemSpec(L"ChangeLog1", L"&Change Log").OnClick([this] { changlog1Click(); }),
+                    MenuItemSpec(L"Bugreport1", L"&Bug report, Feature request, Known issues")
                         .OnClick([this] { BugreportFeaturerequestKnownissues1Click(); }),
                     {L"N6", L"-"},
                     MenuItemSpec(L"About1", L"About", L"Ctrl+B").OnClick([this] { About1Click(); }),

@@ -63,7 +63,7 @@ void TMainDlg::UpdateCheckDone(TPyloLite& client) {
   } else {
     // An unusable reply says nothing in the log here; the client has said why.
     if (client.ReplyValid()) updateLog_->Add(upToDate, kLogInfo);
-    if (!silentUpdateCheck_) ShowInfo(mainTs_.Translate(upToDate));
+    if (!silentUpdateCheck_) ShowInfo(main_ts.Translate(upToDate));
   }
   MenuItemNamed(L"Checkforupdate1").SetEnabled(true);
   silentUpdateCheck_ = false;

@@ -127,7 +127,7 @@ class MainDlgUpdateTest : public ::testing::Test {
     SetSetting(kHttpProxyPortSetting, std::to_wstring(ServerPort("proxy")));
     SetSetting(kHttpProxyUserNameSetting, L"ann");
     SetSetting(kHttpProxyPasswordSetting, L"s3cret");
-    dlg = std::make_unique<TMainDlg>(list, mainTs, Environment());
+    dlg = std::make_unique<TMainDlg>(list, Environment());
   }
   void TearDown() override {
     StopActions();
@@ -193,7 +193,6 @@ class MainDlgUpdateTest : public ::testing::Test {
 
   WindowDispatcher helperDispatcher;
   ReviewList list;
-  TTextStorage mainTs = MakeMainTs();
   TKLog log{L"", 200, true};
   std::unique_ptr<TMainDlg> dlg;
   std::vector<std::wstring> opened, boxes;
@@ -230,7 +229,7 @@ TEST_F(MainDlgUpdateTest, TheMenuCheckReportsTheResultAndTheStartUpCheckIsSilent
       dlg->UpdateDlg().close_btn.Click();
     });
     // A client anew, as at the first activation; the menu case starts none there.
-    dlg = std::make_unique<TMainDlg>(list, mainTs, Environment());
+    dlg = std::make_unique<TMainDlg>(list, Environment());
     ShowWindowFirst();
     SetSetting(kAutoUpdateSetting, c.silent ? L"1" : L"0");
     dlg->StartUpdateClient(caseLog, OwnPath());
@@ -310,8 +309,8 @@ TEST_F(MainDlgUpdateTest, TheUpdateDialogOffersTheVendorsPagesAndQuitsAfterManua
   EXPECT_TRUE(QuitAsked());
 
   opened.clear();
-  dlg->MenuItemNamed(L"BugreportFeaturerequestKnownissues1").Click();
-  dlg->MenuItemNamed(L"changlog1").Click();
+  dlg->MenuItemNamed(L"Bugreport1").Click();
+  dlg->MenuItemNamed(L"ChangeLog1").Click();
   EXPECT_EQ(opened, (std::vector<std::wstring>{
                         L"window open https://" + server + L"/bugs/view_all_bug_page.php?project_id=12 []",
                         L"window open https://" + server + L"/bugs/changelog_page.php?project_id=12 []",
