@@ -206,6 +206,7 @@ TEST_F(PurgelloSessionTest, CloseDuringAnAnalysisEndsWithoutCleaning) {
   // Rows arrive while the analysis runs.
   ASSERT_TRUE(WaitUntil([&] { return !program.Rows().empty() || IsWindowEnabled(clean); }, 30000));
   ASSERT_FALSE(IsWindowEnabled(clean)) << "the analysis ended before the close";
+  HoldForScreenshot(program, "analysis");
   EXPECT_EQ(Close(program), 0u);
 
   EXPECT_EQ(FilesIn(WindowsTemp()).size(), size_t(kFiles));

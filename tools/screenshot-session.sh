@@ -3,7 +3,8 @@
 #
 # Photographs the real Purgello.exe's main window at DPI (96 when absent) at
 # MOMENT: "simulate" (the default), the list filled by a "Simulate", or
-# "automatic", automatic mode just armed with its countdown. Runs the
+# "automatic", automatic mode just armed with its countdown, or "analysis",
+# while the analysis of a Clean lists thousands of files. Runs the
 # Purgello.exe session test that drives the window there (planted temporary
 # files, expert mode) under Wine on a private virtual X display; the test
 # holds the window at that moment, writes its caption into a file named by
@@ -17,7 +18,8 @@ out=$1 dpi=${2:-96} moment=${3:-simulate}
 case $moment in
   simulate) test=PurgelloSessionTest.SimulateListsTheFilesAndCleanKeepsTheOneUnticked ;;
   automatic) test=PurgelloSessionTest.AutoButtonAsksArmsAndItsDueRunCleans ;;
-  *) echo "screenshot-session: MOMENT is simulate or automatic, not \"$moment\"" >&2; exit 2 ;;
+  analysis) test=PurgelloSessionTest.CloseDuringAnAnalysisEndsWithoutCleaning ;;
+  *) echo "screenshot-session: MOMENT is simulate, automatic or analysis, not \"$moment\"" >&2; exit 2 ;;
 esac
 case $dpi in '' | *[!0-9]*) echo "screenshot-session: DPI must be a number, not \"$dpi\"" >&2; exit 2 ;; esac
 root=$(cd "$(dirname "$0")/.." && pwd)
