@@ -121,8 +121,8 @@ MainDlgEnvironment DefaultMainDlgEnvironment() {
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
     return GetSaveFileNameW(&ofn) ? std::wstring(file) : std::wstring();
   };
-  environment.saveFailed = [](HWND owner, const std::wstring& path) {
-    MessageBoxW(owner, (L"The list could not be saved as " + path).c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
+  environment.saveFailed = [](HWND owner, const std::wstring& message) {
+    MessageBoxW(owner, message.c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
   };
   environment.shellOpenFor = [](HWND owner, const std::wstring& target, const std::wstring& parameters) {
     platform::ShellOpen(owner, target, parameters);
@@ -563,11 +563,36 @@ void TMainDlg::Opencontaining1Click() {
 }
 
 void TMainDlg::Savelist1Click() {
-  // The shortcut comes in basic mode too, and while a session owns the list.
-  if (!MenuItemNamed(L"Expertmode1").Checked() || !lst.Enabled()) return;
+  // The shortcut comes in basic mode too, while a session owns the list, and
+  // while the last save is still being written.
+  if (!MenuItemNamed(L"Expertmode1").Checked() || !lst.Enabled() || pendingSave_ != 0) return;
   const std::wstring path = environment_.chooseSaveFile ? environment_.chooseSaveFile(Hwnd()) : std::wstring();
   if (path.empty()) return;
-  if (!SaveReviewListCsv(path, *list_) && environment_.saveFailed) environment_.saveFailed(Hwnd(), path);
+  if (list_->Count() < environment_.backgroundRows) {
+    SaveDone(path, WriteCsvFile(path, ReviewListCsv(*list_, environment_.rowSize, nullptr)));
+    return;
+  }
+  // Many rows: the helper reads their sizes and writes a copy. A window that
+  // closes meanwhile stops it before the file is written, and the temporary
+  // file keeps the target whole if the write itself is under way.
+  auto copy = std::make_shared<ReviewList>(*list_);
+  PopupItem(L"Savelist1").SetEnabled(false);
+  RunInBackground(pendingSave_, [this, copy, path]() -> std::function<void()> {
+    bool saved = false;
+    try {
+      const std::wstring text = ReviewListCsv(*copy, environment_.rowSize, [this] { return closing_.load(); });
+      saved = !text.empty() && WriteCsvFile(path, text);
+    } catch (...) {
+      // Out of memory for the text: told as any failed save.
+    }
+    return [this, path, saved] { SaveDone(path, saved); };
+  });
+}
+
+void TMainDlg::SaveDone(const std::wstring& path, bool saved) {
+  PopupItem(L"Savelist1").SetEnabled(true);
+  if (!saved && environment_.saveFailed)
+    environment_.saveFailed(Hwnd(), main_ts.Translate(L"The list could not be saved as") + L" " + path);
 }
 
 void TMainDlg::ShowPopup(POINT screen) { PopupLst.ShowAt(screen); }

@@ -75,8 +75,8 @@ struct MainDlgEnvironment {
   // The file to save the list in, chosen in the standard Save dialog owned by
   // the window; empty when the user cancelled.
   std::function<std::wstring(HWND owner)> chooseSaveFile;
-  // Tells the user that the list could not be saved there.
-  std::function<void(HWND owner, const std::wstring& path)> saveFailed;
+  // Tells the user that the list could not be saved (the message names the file).
+  std::function<void(HWND owner, const std::wstring& message)> saveFailed;
   // The vendor's pages of the help menu, opened for the window; real:
   // platform::ShellOpen with an owner.
   std::function<void(HWND owner, const std::wstring& target, const std::wstring& parameters)> shellOpenFor;
@@ -140,6 +140,8 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   const ColumnSort& Sort() const { return sort_; }
   // True while a helper thread reads sizes for the totals or a sort.
   bool SizesPending() const { return pendingTotals_ != 0 || pendingSort_ != 0; }
+  // True while a helper thread saves the list.
+  bool SavePending() const { return pendingSave_ != 0; }
 
   // The About dialog (created with the window) and the maker's two other products.
   void About1Click();
@@ -224,6 +226,8 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   void ResizeForMode();
   void ShowPopup(POINT screen);
   void CreateUpdateDialogs();
+  // A save's end, on the GUI thread: the command again, or the failure told.
+  void SaveDone(const std::wstring& path, bool saved);
   // Runs work on a helper thread; done runs on the GUI thread afterwards.
   // pending counts the request until its result has been handed over.
   void RunInBackground(int& pending, std::function<std::function<void()>()> work);
@@ -240,7 +244,7 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   uint64_t listEpoch_ = 0;
   size_t lastRowCount_ = 0;
   uint64_t totalsRequest_ = 0;
-  int pendingTotals_ = 0, pendingSort_ = 0;
+  int pendingTotals_ = 0, pendingSort_ = 0, pendingSave_ = 0;
   struct Helper {
     int* pending;
     std::thread thread;

@@ -514,7 +514,83 @@ TEST_F(MainDlgTest, SaveListWritesTheListWhereTheUserChooses) {
   EXPECT_EQ(saveAsks, 2);
   chosenFile = tree.Path(L"missing\\saved.csv");
   dlg->Savelist1Click();
-  EXPECT_EQ(saveFailures, std::vector<std::wstring>{chosenFile});
+  EXPECT_EQ(saveFailures, std::vector<std::wstring>{L"The list could not be saved as " + chosenFile});
+}
+
+// The names of the files in a folder.
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+  return names;
+}
+
+// A long list is saved by the helper: the window answers while the sizes are
+// read, the command waits for the save, and a window closed meanwhile leaves
+// no file behind, neither the chosen one nor a temporary one.
+TEST_F(MainDlgTest, ALongListIsSavedWithoutHoldingTheWindow) {
+  testsupport::TempTree tree;
+  std::string expected = "\xEF\xBB\xBF";
+  for (int i = 0; i < 3000; ++i) {
+    const std::string n = std::to_string(i);
+    AddRow(L"Temporary Files", L"C:\\t\\f" + platform::FromUtf8(n) + L".tmp", platform::FromUtf8(n), uint64_t(i % 7));
+    if (i % 2) list.SetChecked(size_t(i), false);
+    expected += "Temporary Files,C:\\t\\f" + n + ".tmp," + std::to_string(i % 7) + (i % 2 ? ",0\r\n" : ",1\r\n");
+  }
+  WaitForSizes();
+  std::mutex mutex;
+  std::condition_variable released;
+  bool open = false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  gate = [&] {
+    std::unique_lock<std::mutex> lock(mutex);
+    released.wait_until(lock, deadline, [&] { return open; });
+  };
+  dlg->SetExpertMode(false);  // expert mode
+  chosenFile = tree.Path(L"long.csv");
+  const DWORD start = GetTickCount();
+  dlg->Savelist1Click();
+  EXPECT_LT(GetTickCount() - start, 1000u);
+  ASSERT_TRUE(dlg->SavePending());
+  // The window takes messages meanwhile; the command is greyed and its
+  // shortcut ignored until the save is done.
+  EXPECT_TRUE(SendMessageW(dlg->Hwnd(), WM_GETTEXTLENGTH, 0, 0) > 0);
+  dlg->PopupLstPopup();
+  EXPECT_FALSE(dlg->PopupItem(L"Savelist1").Enabled());
+  dlg->Savelist1Click();
+  EXPECT_EQ(saveAsks, 1);
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    open = true;
+  }
+  released.notify_all();
+  for (int i = 0; i < 500 && dlg->SavePending(); ++i) {
+    Pump();
+    Sleep(10);
+  }
+  ASSERT_FALSE(dlg->SavePending());
+  EXPECT_TRUE(dlg->PopupItem(L"Savelist1").Enabled());
+  std::string bytes;
+  EXPECT_EQ(platform::ReadWholeFile(chosenFile, 1 << 20, bytes), platform::WholeFileRead::Ok);
+  EXPECT_EQ(bytes, expected);
+  EXPECT_TRUE(saveFailures.empty());
+
+  // Closed while the sizes are read: the helper stops, and the window goes at once.
+  gate = [] { Sleep(1); };
+  chosenFile = tree.Path(L"closed.csv");
+  dlg->Savelist1Click();
+  ASSERT_TRUE(dlg->SavePending());
+  Sleep(50);
+  const DWORD closing = GetTickCount();
+  dlg.reset();
+  EXPECT_LT(GetTickCount() - closing, 1000u);
+  EXPECT_LT(sizeReads, 2 * 3000);
+  EXPECT_EQ(FilesIn(tree.Root()), std::vector<std::wstring>{L"long.csv"});
 }
 
 TEST_F(MainDlgTest, SiblingButtonsStartTheRecordedProductOrOpenItsPage) {

@@ -67,6 +67,8 @@ const std::vector<std::wstring>& MainTsTexts() {
       kUnused,
       kUnused,
       L"Purgello is already up to date.",
+      // Added after the original table: older language files, shorter, leave it in English.
+      L"The list could not be saved as",
   };
   return texts;
 }

@@ -8,7 +8,7 @@ namespace {
 // moved, dropped, or "corrected" (the spellings are kept as shipped).
 TEST(TextStorageTest, TablesKeepTheirPositions) {
   const std::vector<std::wstring>& main = MainTsTexts();
-  ASSERT_EQ(main.size(), 33u);
+  ASSERT_EQ(main.size(), 34u);
   const std::pair<size_t, const wchar_t*> anchors[] = {
       {0, L"Purgello is a powerful and secured file cleaner. Use with care."},
       {1, L"Purgello will automatically analyze and delete files. Continue ?"},
@@ -31,6 +31,7 @@ TEST(TextStorageTest, TablesKeepTheirPositions) {
       {28, L"Total :"},
       {29, L"Cleans your system of temporary and unwanted files."},
       {32, L"Purgello is already up to date."},
+      {33, L"The list could not be saved as"},
   };
   for (const auto& anchor : anchors) EXPECT_EQ(main[anchor.first], anchor.second) << "position " << anchor.first;
   std::vector<size_t> unusedAt;

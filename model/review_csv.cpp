@@ -18,15 +18,23 @@ std::wstring CsvRecord(const std::wstring& caption, const std::wstring& path, ui
   return CsvField(caption) + L"," + CsvField(path) + L"," + std::to_wstring(bytes) + (checked ? L",1\r\n" : L",0\r\n");
 }
 
-std::wstring ReviewListCsv(const ReviewList& list) {
+std::wstring ReviewListCsv(const ReviewList& list) { return ReviewListCsv(list, CurrentRowSize, nullptr); }
+
+std::wstring ReviewListCsv(const ReviewList& list, const std::function<uint64_t(const FoundItem&)>& rowSize,
+                           const std::function<bool()>& stop) {
   std::wstring text(1, kCsvByteOrderMark);
   for (size_t i = 0; i < list.Count(); ++i) {
+    if (stop && stop()) return std::wstring();
     const FoundItem& row = list.At(i);
-    text += CsvRecord(row.caption, row.path, CurrentRowSize(row), row.checked);
+    text += CsvRecord(row.caption, row.path, rowSize(row), row.checked);
   }
   return text;
 }
 
+bool WriteCsvFile(const std::wstring& path, const std::wstring& text) {
+  return platform::WriteWholeFile(path, platform::ToUtf8(text));
+}
+
 bool SaveReviewListCsv(const std::wstring& path, const ReviewList& list) {
-  return platform::WriteWholeFile(path, platform::ToUtf8(ReviewListCsv(list)));
+  return WriteCsvFile(path, ReviewListCsv(list));
 }

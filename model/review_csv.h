@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class ReviewList;
+struct FoundItem;
 
 // The byte-order mark the text starts with (UTF-8: EF BB BF).
 constexpr wchar_t kCsvByteOrderMark = 0xFEFF;
@@ -22,6 +24,14 @@ std::wstring CsvRecord(const std::wstring& caption, const std::wstring& path, ui
 // read it: the Recycle Bin's for its row, 0 for a file that is gone). Asks
 // the file system once per row.
 std::wstring ReviewListCsv(const ReviewList& list);
+// The same with each row's size read by rowSize, for a helper thread: empty
+// (not even the byte-order mark) once stop answers true, which it is asked
+// before each row.
+std::wstring ReviewListCsv(const ReviewList& list, const std::function<uint64_t(const FoundItem&)>& rowSize,
+                           const std::function<bool()>& stop);
+
+// Writes a CSV text as UTF-8 the way SaveReviewListCsv does.
+bool WriteCsvFile(const std::wstring& path, const std::wstring& text);
 
 // Writes ReviewListCsv as UTF-8 to a temporary file beside path, which then
 // replaces path: a full disk or a failed write leaves whatever was there, and
