@@ -135,6 +135,21 @@ class RunningProgram {
     SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer);
   }
 
+  struct ChildSearch {
+    const wchar_t* className;
+    const std::function<bool(const std::wstring&)>* textFits;
+    HWND found;
+  };
+  // A named callback, not a lambda: the i686 build needs it to be stdcall.
+  static BOOL CALLBACK FindChild(HWND child, LPARAM param) {
+    auto& s = *reinterpret_cast<ChildSearch*>(param);
+    if (ClassOf(child) == s.className && (*s.textFits)(WindowText(child))) {
+      s.found = child;
+      return FALSE;
+    }
+    return TRUE;
+  }
+
   // The child of the main window of this class whose text is exactly text,
   // or begins with it.
   HWND Control(const wchar_t* className, const std::wstring& text) const {
@@ -144,19 +159,8 @@ class RunningProgram {
     return Child(className, [&start](const std::wstring& t) { return t.rfind(start, 0) == 0; });
   }
   HWND Child(const wchar_t* className, const std::function<bool(const std::wstring&)>& textFits) const {
-    struct Search {
-      const wchar_t* className;
-      const std::function<bool(const std::wstring&)>* textFits;
-      HWND found;
-    } search{className, &textFits, nullptr};
-    EnumChildWindows(MainWindow(), [](HWND child, LPARAM param) -> BOOL {
-      auto& s = *reinterpret_cast<Search*>(param);
-      if (ClassOf(child) == s.className && (*s.textFits)(WindowText(child))) {
-        s.found = child;
-        return FALSE;
-      }
-      return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
+    ChildSearch search{className, &textFits, nullptr};
+    EnumChildWindows(MainWindow(), FindChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
   }
   HWND Button(const std::wstring& caption) const { return Control(WC_BUTTONW, caption); }
