@@ -3,7 +3,7 @@
 # DLLs that ship with Windows (no C++ runtime or pthread DLL beside it), and
 # that the i686 ones are large-address-aware.
 set -uo pipefail
-allowed='^(kernel32|user32|gdi32|shell32|shlwapi|advapi32|ole32|oleaut32|comctl32|comdlg32|wininet|winhttp|urlmon|version|uxtheme|msvcrt|ws2_32|crypt32|bcrypt|secur32|ntdll|api-ms-win-.*|ucrtbase|userenv|dwmapi|shcore|imm32|winmm|rpcrt4|netapi32)\.dll$'
+allowed='^(kernel32|user32|gdi32|shell32|shlwapi|advapi32|ole32|oleaut32|comctl32|comdlg32|wininet|winhttp|urlmon|version|uxtheme|msvcrt|ws2_32|crypt32|bcrypt|secur32|ntdll|api-ms-win-.*|ucrtbase|userenv|dwmapi|shcore|imm32|winmm|rpcrt4|netapi32|wintrust)\.dll$'
 status=0
 for exe in "$@"; do
   if [ ! -f "$exe" ]; then echo "missing: $exe"; status=1; continue; fi
