@@ -5,7 +5,7 @@
 // nothing and removed, never followed, so nothing outside the trash is ever
 // touched; a trash folder that is itself a link is left alone.
 //
-// A file goes into the trash as the freedesktop trash specification says: its
+// A file goes into the trash the way freedesktop desktops expect it: its
 // ".trashinfo" (the original path, percent-encoded, and the local time of the
 // move) is created first, exclusively, which reserves the name; then the file
 // is renamed into Trash/files under that name. A rename cannot cross devices,
