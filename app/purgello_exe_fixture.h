@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -66,6 +67,19 @@ inline std::wstring ClassOf(HWND window) {
   wchar_t name[128] = L"";
   GetClassNameW(window, name, 128);
   return name;
+}
+
+// tools/screenshot-session.sh photographs a window of the program at the
+// moment it names: it names a file for the window's caption and removes it
+// once the picture is taken.
+inline void HoldForScreenshot(HWND window, const char* moment) {
+  const char* ready = std::getenv("PURGELLO_SESSION_SHOT");
+  const char* wanted = std::getenv("PURGELLO_SESSION_SHOT_AT");
+  if (!ready || !*ready || !wanted || std::string(wanted) != moment) return;
+  const std::wstring path = platform::FromUtf8(ready);
+  ASSERT_TRUE(platform::WriteWholeFile(path, platform::ToUtf8(WindowText(window))));
+  EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; }, 120000))
+      << "no picture taken";
 }
 
 // A started copy of the program and its windows, seen from this process.

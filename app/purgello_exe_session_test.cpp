@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -41,18 +40,6 @@ Texts FilesIn(const std::wstring& folder) {
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// tools/screenshot-session.sh photographs the window at the moment it names:
-// it names a file for the window's caption and removes it once the picture
-// is taken.
-void HoldForScreenshot(const RunningProgram& program, const char* moment) {
-  const char* ready = std::getenv("PURGELLO_SESSION_SHOT");
-  const char* wanted = std::getenv("PURGELLO_SESSION_SHOT_AT");
-  if (!ready || !*ready || !wanted || std::string(wanted) != moment) return;
-  const std::wstring path = platform::FromUtf8(ready);
-  ASSERT_TRUE(platform::WriteWholeFile(path, platform::ToUtf8(WindowText(program.MainWindow()))));
-  EXPECT_TRUE(WaitUntil([&] { return !Exists(path); }, 120000)) << "no picture taken";
-}
 
 class PurgelloSessionTest : public PurgelloExeTest {
  protected:
@@ -117,7 +104,7 @@ TEST_F(PurgelloSessionTest, SimulateListsTheFilesAndCleanKeepsTheOneUnticked) {
   std::sort(rows.begin(), rows.end());
   ASSERT_EQ(rows, (std::vector<Row>{{L"Temporary File", gone, L"5 Kb.", true}, {L"Temporary File", keep, L"2 Kb.", true}}));
   EXPECT_TRUE(Exists(keep) && Exists(gone)) << "Simulate deletes nothing";
-  HoldForScreenshot(program, "simulate");
+  HoldForScreenshot(program.MainWindow(), "simulate");
 
   const int keepRow = program.Rows()[0].path == keep ? 0 : 1;
   program.ToggleRow(keepRow);
@@ -177,7 +164,7 @@ TEST_F(PurgelloSessionTest, AutoButtonAsksArmsAndItsDueRunCleans) {
   const HWND next = nextLabel();
   const std::wstring countdown = WindowText(next);
   EXPECT_TRUE(countdown == L"Next : 0:05" || countdown == L"Next : 0:04") << platform::ToUtf8(countdown);
-  HoldForScreenshot(program, "automatic");
+  HoldForScreenshot(program.MainWindow(), "automatic");
 
   ASSERT_TRUE(WaitUntil([&] { return !Exists(old); }, 60000)) << "the due run did not clean";
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(now); }, 30000)) << "the run did not end";
@@ -206,7 +193,7 @@ TEST_F(PurgelloSessionTest, CloseDuringAnAnalysisEndsWithoutCleaning) {
   // Rows arrive while the analysis runs.
   ASSERT_TRUE(WaitUntil([&] { return !program.Rows().empty() || IsWindowEnabled(clean); }, 30000));
   ASSERT_FALSE(IsWindowEnabled(clean)) << "the analysis ended before the close";
-  HoldForScreenshot(program, "analysis");
+  HoldForScreenshot(program.MainWindow(), "analysis");
   EXPECT_EQ(Close(program), 0u);
 
   EXPECT_EQ(FilesIn(WindowsTemp()).size(), size_t(kFiles));
