@@ -796,14 +796,18 @@ bool TMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
       if (!controller_ || controller_->FormClose()) {
         // A close before the first activation ends the program without its start-up.
         onFirstActivation = nullptr;
+        quitPosted_ = true;
         ShowWindow(Hwnd(), SW_HIDE);
         PostQuitMessage(0);
       }
       result = 0;
       return true;
     case WM_COPYDATA:
-      // A second start's command line: taken, and nothing more is done with it.
+      // A second start's command line: taken, and nothing more is done with
+      // it. The window comes forward, out of the tray too, which the second
+      // start cannot see into; not once the close has hidden it.
       result = reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData == kCommandLineHandOver;
+      if (result && !quitPosted_) Show1Click();
       return true;
     case WM_ENDSESSION:
       if (wParam && controller_) controller_->EndSession();

@@ -254,6 +254,7 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   std::atomic<bool> closing_{false};
   bool showMaximized_ = false;
   bool firstActivationPosted_ = false;
+  bool quitPosted_ = false;
   std::unique_ptr<TSettingsDlg> settings_;
   std::unique_ptr<TAboutDlg> about_;
   // In this order: the client and the dialogs go before the network, the

@@ -60,6 +60,11 @@ bool HandOverToRunningInstance(HANDLE& instanceMutex) {
   if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
   HWND running = FindWindowW(kMainDlgClass, nullptr);
   if (running) {
+    // The window brings itself forward on the hand-over; a process that is
+    // not in front may do that only with the leave of one that is.
+    DWORD runningProcess = 0;
+    GetWindowThreadProcessId(running, &runningProcess);
+    AllowSetForegroundWindow(runningProcess);
     if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
     SetForegroundWindow(running);
     const std::wstring commandLine = GetCommandLineW();
@@ -111,6 +116,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   window->AttachList(controller->List());
   window->SetController(controller.get());
   window->SetExpertMode(!expertMode);
+  window->SetTrayActive(IsSettingOn(kMinSysTraySetting));
   window->RestorePlacement();
   // The first activation: the language before the window's own work.
   window->onFirstActivation = [&] {

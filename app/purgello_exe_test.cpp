@@ -19,6 +19,7 @@
 #include "platform/win_path.h"
 #include "settings/ini_file.h"
 #include "settings/settings_store.h"
+#include "settings/settings_vocabulary.h"
 #include "system/formatters.h"
 #include "system/privileges.h"
 #include "system/windows_version.h"
@@ -164,6 +165,114 @@ TEST_F(PurgelloExeTest, SecondStartHandsOverToTheRunningOneAndDoesNothingElse) {
   EXPECT_FALSE(BranchExists(kMakerBranch));
   EXPECT_FALSE(platform::WideFolderExists(MakerFolder()));
   EXPECT_EQ(tree_.ReadFile(L"settings.ini"), "[Settings]\r\nExpertMode=1\r\n");
+}
+
+// Every value below a branch of the current user's registry, as the
+// key's path and the value's name, and its type and bytes.
+void CollectValues(HKEY parent, const std::wstring& path, Entries& out) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(parent, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[16384];
+    DWORD nameChars = 16384, type = 0, bytes = 0;
+    if (RegEnumValueW(key, i, name, &nameChars, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) break;
+    std::wstring data(bytes / sizeof(wchar_t) + 1, L'\0');
+    nameChars = 16384;
+    RegEnumValueW(key, i, name, &nameChars, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &bytes);
+    data.resize(bytes / sizeof(wchar_t));
+    out[path + L"\\" + name] = std::to_wstring(type) + L":" + data;
+  }
+  std::vector<std::wstring> subKeys;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD nameChars = 256;
+    if (RegEnumKeyExW(key, i, name, &nameChars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    subKeys.push_back(name);
+  }
+  RegCloseKey(key);
+  for (const std::wstring& sub : subKeys) {
+    out[path + L"\\" + sub + L"\\"] = L"key";
+    CollectValues(parent, path + L"\\" + sub, out);
+  }
+}
+
+// What a start could write: the maker branch with the settings below it,
+// the Run entries, the log.
+struct Traces {
+  Entries registry;
+  std::string log;
+  bool operator==(const Traces& o) const { return registry == o.registry && log == o.log; }
+};
+
+// Two real instances. The first runs with its window put away; a second
+// start ends at once with 0, writes nothing (its settings file has changed
+// since the first imported it, so an import would show in the registry) and
+// brings the first back in front.
+TEST_F(PurgelloExeTest, SecondRealInstanceBringsTheFirstForwardAndWritesNothing) {
+  struct Case {
+    const char* name;
+    const char* minSysTray;
+  };
+  for (const Case& c : {Case{"minimised", "0"}, Case{"in the tray", "1"}}) {
+    SCOPED_TRACE(c.name);
+    Forget();
+    tree_.WriteFile(L"settings.ini",
+                    std::string("[Settings]\r\nDebugMode=1\r\nRecycle_Bin=0\r\nMinSysTray=") + c.minSysTray + "\r\n");
+    RunningProgram first;
+    ASSERT_TRUE(Start(first, L""));
+    const HWND window = first.WaitForMainWindow();
+    ASSERT_TRUE(window);
+    // Its placement stored first, else it would be when the window comes back.
+    ASSERT_TRUE(WaitUntil([] { return !GetSetting(kTopSetting).empty(); }, 10000));
+    PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    RunningProgram::Sync(window);
+    const bool toTray = c.minSysTray[0] == '1';
+    ASSERT_TRUE(WaitUntil([&] { return toTray ? !IsWindowVisible(window) : IsIconic(window) != FALSE; }, 10000))
+        << "visible " << IsWindowVisible(window) << ", minimised " << IsIconic(window);
+
+    // Something of this process in front, for the first to take it back from.
+    const HWND front = CreateWindowExW(0, L"STATIC", L"front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                       nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(front);
+    SetForegroundWindow(front);
+    const bool frontObserved = GetForegroundWindow() == front;
+
+    auto traces = [this] {
+      Traces t;
+      CollectValues(HKEY_CURRENT_USER, kMakerBranch, t.registry);
+      CollectValues(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", t.registry);
+      EXPECT_EQ(platform::ReadWholeFile(DataFolder() + L"Purgello.log", 1 << 22, t.log), platform::WholeFileRead::Ok);
+      return t;
+    };
+    // The first is idle: what it has written stays as it is.
+    const Traces before = traces();
+    ASSERT_EQ(before.registry.count(std::wstring(kSettingsBranch) + L"\\MinSysTray"), 1u) << "imported by the first";
+    Sleep(1000);
+    ASSERT_TRUE(traces() == before) << "the first instance is still writing";
+    tree_.WriteFile(L"settings.ini", "[Settings]\r\nDebugMode=0\r\nExpertMode=1\r\n");
+
+    RunningProgram second;
+    const DWORD started = GetTickCount();
+    ASSERT_TRUE(Start(second, L"/minimized"));
+    EXPECT_EQ(second.WaitForExit(30000), 0u);
+    const DWORD took = GetTickCount() - started;
+    EXPECT_LT(took, 10000u) << "the second start took " << took << " ms";
+
+    const Traces after = traces();
+    EXPECT_EQ(after.registry, before.registry);
+    EXPECT_TRUE(after.log == before.log) << "the log has changed:\n" << after.log;
+    EXPECT_EQ(tree_.ReadFile(L"settings.ini"), "[Settings]\r\nDebugMode=0\r\nExpertMode=1\r\n");
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(IsIconic(window));
+    if (frontObserved) {
+      EXPECT_EQ(GetForegroundWindow(), window);
+    }
+    EXPECT_TRUE(frontObserved) << "this display does not show which window is in front";
+
+    DestroyWindow(front);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.WaitForExit(60000), 0u);
+  }
 }
 
 TEST_F(PurgelloExeTest, NormalRunLeavesOnlyItsSettingsFile) {
