@@ -57,8 +57,7 @@ TAboutDlg::TAboutDlg(AboutDlgEnvironment environment)
       forum_btn(*this, L"forum_btn", L"Forums", In(kHvsoftGrp, 8, 80, 97, 28)),
       ok_btn(*this, L"ok_btn", L"Ok", In(kAllGrp, 274, 139, 81, 33), ButtonRole::Default),
       TS_about(MakeTsAbout(this)) {
-  SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Handle()));
-  SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Handle()));
+  ShowProgramIcon();
   email_btn.onClick = [this] { email_btnClick(); };
   web_btn.onClick = [this] { web_btnClick(); };
   forum_btn.onClick = [this] { forum_btnClick(); };

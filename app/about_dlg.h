@@ -12,7 +12,6 @@
 #include "gui/win32/group_box.h"
 #include "gui/win32/label.h"
 #include "gui/win32/painted_control.h"
-#include "gui/win32/program_icon.h"
 #include "i18n/text_storage.h"
 
 // What the dialog needs from outside; tests record the shell instead.
@@ -41,7 +40,6 @@ class TAboutDlg : public gui::Dialog {
 
  private:
   AboutDlgEnvironment environment_;
-  gui::ProgramIcon bigIcon_{32}, smallIcon_{16};
 
  public:
   gui::Picture Image1;

@@ -45,6 +45,9 @@ class AboutDlgTest : public ::testing::Test {
 TEST_F(AboutDlgTest, TextsFollowTheTableAndShowTheProgramsVersion) {
   TAboutDlg dlg(Environment());
   EXPECT_EQ(dlg.Caption(), L"About ");
+  // The program's icon, not the system's, drawn for the DPI.
+  EXPECT_EQ(gui::WindowIconWidth(dlg.Hwnd(), ICON_SMALL), gui::Scale(16, dlg.Dpi()));
+  EXPECT_EQ(gui::WindowIconWidth(dlg.Hwnd(), ICON_BIG), gui::Scale(32, dlg.Dpi()));
   const std::wstring version = platform::FromUtf8(PURGELLO_VERSION_TEXT);
   struct Case {
     std::vector<std::wstring> items;  // empty: as designed

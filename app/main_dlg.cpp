@@ -246,11 +246,10 @@ TMainDlg::TMainDlg(ReviewList& list, MainDlgEnvironment environment)
                    MenuItemSpec(L"Show1", L"Show").Default().OnClick([this] { Show1Click(); }),
                    MenuItemSpec(L"Quit2", L"Quit").OnClick([this] { Quit1Click(); }),
                }),
-      tray(*this, L"tray", smallIcon_.Handle()),
+      tray(*this, L"tray", trayIcon_.Handle()),
       Timer(*this, L"Timer", 1000),
       posTracker_tmr(*this, L"posTracker_tmr", 250) {
-  SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Handle()));
-  SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Handle()));
+  ShowProgramIcon();
 
   top_pnl.SetAnchors(gui::kAnchorLeftTopRight);
   top_img->SetAnchors(gui::kAnchorTopRight);

@@ -269,7 +269,8 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   ProxySettings proxy_;
   // Keeps the start-up check from saying "up to date".
   bool silentUpdateCheck_ = false;
-  gui::ProgramIcon bigIcon_{32}, smallIcon_{16};
+  // The notification area shows small icons at the system's DPI.
+  gui::ProgramIcon trayIcon_{gui::Scale(16, gui::SystemDpi())};
 
  public:
   // The run-time texts and the language switcher; language files address

@@ -150,6 +150,9 @@ TEST_F(MainDlgTest, ModesHaveTheirSizesBordersAndControls) {
   if (const char* dpi = std::getenv("PURGELLO_WINE_DPI")) {
     EXPECT_EQ(dlg->Dpi(), std::atoi(dpi));
   }
+  // The program's icon, not the system's, drawn for the DPI.
+  EXPECT_EQ(gui::WindowIconWidth(dlg->Hwnd(), ICON_SMALL), gui::Scale(16, dlg->Dpi()));
+  EXPECT_EQ(gui::WindowIconWidth(dlg->Hwnd(), ICON_BIG), gui::Scale(32, dlg->Dpi()));
   dlg->Show();
   auto centred = [this] {
     RECT r{};

@@ -119,6 +119,7 @@ TSettingsDlg::TSettingsDlg(SettingsDlgEnvironment environment)
       unall_btn(*this, L"unall_btn", L"Uncheck All", DesignRect{438, 473, 75, 25}),
       save_btn(*this, L"save_btn", L"Save", DesignRect{kClientWidth - 164, 516, 75, 25}, ButtonRole::Default),
       cancel_btn(*this, L"cancel_btn", L"Cancel", DesignRect{kClientWidth - 83, 516, 75, 25}, ButtonRole::Cancel) {
+  ShowProgramIcon();
   startup_chk.onClick = [this] { startup_chkClick(); };
   default_btn.onClick = [this] { default_btnClick(); };
   all_btn.onClick = [this] { all_btnClick(); };

@@ -97,6 +97,9 @@ TEST_F(SettingsDlgTest, WindowAndControlsAsDesigned) {
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_TRUE(style & WS_SYSMENU);
   EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
+  // The program's icon, not the system's, drawn for the DPI.
+  EXPECT_EQ(gui::WindowIconWidth(dlg.Hwnd(), ICON_SMALL), gui::Scale(16, dlg.Dpi()));
+  EXPECT_EQ(gui::WindowIconWidth(dlg.Hwnd(), ICON_BIG), gui::Scale(32, dlg.Dpi()));
   const std::pair<const wchar_t*, const wchar_t*> captions[] = {
       {L"options_grp", L"Options"}, {L"startup_chk", L"Load at startup"}, {L"once_chk", L"Clean once and close"},
       {L"expert_chk", L"Expert mode by default"}, {L"tray_chk", L"Minimize to system tray"},

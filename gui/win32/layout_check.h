@@ -15,4 +15,8 @@ namespace gui {
 // holds its own.
 std::vector<std::wstring> LayoutFaults(const WindowBase& window);
 
+// The width in pixels of the window's own icon of that kind (ICON_SMALL in
+// the caption, ICON_BIG in the task switcher); 0 when it has none.
+int WindowIconWidth(HWND window, WPARAM kind);
+
 }  // namespace gui

@@ -171,6 +171,18 @@ TEST_F(ToolkitTest, LinkLabelIsBlueUnderlinedWithTheHandAndClicks) {
   EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(ToolkitTest, ProgramIconIsDrawnForTheDpiAndAgainForANewOne) {
+  wnd.ShowProgramIcon();
+  EXPECT_EQ(gui::WindowIconWidth(wnd.Hwnd(), ICON_SMALL), S(16));
+  EXPECT_EQ(gui::WindowIconWidth(wnd.Hwnd(), ICON_BIG), S(32));
+  const int dpi = wnd.Dpi() == 96 ? 144 : 96;
+  RECT r{};
+  GetWindowRect(wnd.Hwnd(), &r);
+  SendMessageW(wnd.Hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(gui::WindowIconWidth(wnd.Hwnd(), ICON_SMALL), Scale(16, dpi));
+  EXPECT_EQ(gui::WindowIconWidth(wnd.Hwnd(), ICON_BIG), Scale(32, dpi));
+}
+
 // Our drawing at the DPI's size: opaque where the painter drew, clear where not.
 TEST_F(ToolkitTest, ImageButtonShowsItsDrawnPictureAndClicks) {
   const HICON icon = reinterpret_cast<HICON>(SendMessageW(wnd.clean_btn.Hwnd(), BM_GETIMAGE, IMAGE_ICON, 0));

@@ -88,6 +88,16 @@ void WindowBase::CenterOnOwner() {
   SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void WindowBase::ShowProgramIcon() {
+  // The window keeps using the old icons until it has the new ones.
+  auto forTaskSwitcher = std::make_unique<ProgramIcon>(Scale(32, dpi_));
+  auto forCaption = std::make_unique<ProgramIcon>(Scale(16, dpi_));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(forTaskSwitcher->Handle()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(forCaption->Handle()));
+  bigIcon_ = std::move(forTaskSwitcher);
+  smallIcon_ = std::move(forCaption);
+}
+
 void WindowBase::UpdateHint(Control& control) {
   if (!tooltip_) {
     if (control.Hint().empty() || !control.ShowHint()) return;
@@ -180,6 +190,7 @@ bool WindowBase::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       LayOut();
+      if (bigIcon_) ShowProgramIcon();
       return true;
     }
   }

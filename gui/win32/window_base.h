@@ -1,7 +1,8 @@
 // What every top-level window of the toolkit shares: the HWND it owns, its
 // DPI, its design client size, the routing of the messages its controls and
 // menus raise back to them (commands, notifications, colours, cursor, timers),
-// the hints of its controls, and the new layout on a DPI change. Windows with
+// the hints of its controls, the program's icon in its caption, and the new
+// layout on a DPI change. Windows with
 // a class of their own derive from Window, dialogs from Dialog.
 #pragma once
 
@@ -9,10 +10,12 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "gui/component.h"
 #include "gui/win32/dpi.h"
+#include "gui/win32/program_icon.h"
 
 namespace gui {
 
@@ -40,6 +43,9 @@ class WindowBase : public Component {
   // screen when there is none (or it is hidden or minimised).
   void CenterOnOwner();
   bool IsVisible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+  // Shows the program's icon in the caption and the task switcher, drawn at
+  // the sizes the window's DPI asks for (drawn again after a DPI change).
+  void ShowProgramIcon();
 
   // Ids for controls and menu commands, unique within the window.
   int NewId() { return nextId_++; }
@@ -83,6 +89,7 @@ class WindowBase : public Component {
   int nextId_ = 1000;
   std::map<int, std::function<void()>> commands_;
   std::map<UINT_PTR, std::function<void()>> timers_;
+  std::unique_ptr<ProgramIcon> bigIcon_, smallIcon_;
 };
 
 }  // namespace gui
