@@ -394,6 +394,16 @@ void TMainDlg::FitListAboveStatus() {
 
 void TMainDlg::OnLayOut() { ResizeForMode(); }
 
+void TMainDlg::OnDpiChanged(int oldDpi, const RECT& suggested) {
+  // The user's size and place, as the system scales them; the smallest size
+  // scales with them, before it can hold the window back.
+  if (oldDpi > 0) minimum_ = SIZE{MulDiv(minimum_.cx, Dpi(), oldDpi), MulDiv(minimum_.cy, Dpi(), oldDpi)};
+  SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceControls();
+  FitListAboveStatus();
+}
+
 // Placement.
 
 void TMainDlg::RestorePlacement() {

@@ -210,6 +210,7 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
  protected:
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   void OnLayOut() override;
+  void OnDpiChanged(int oldDpi, const RECT& suggested) override;
 
  private:
   // gui::ListViewSource over the review list.

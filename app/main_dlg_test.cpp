@@ -215,6 +215,33 @@ TEST_F(MainDlgTest, ModesHaveTheirSizesBordersAndControls) {
 // Until an analysis sizes them to their contents, the three columns share
 // the expert list's width, the vertical scroll bar of a long list counted:
 // none is cut off.
+// Moved to a monitor of another DPI, the window takes the place and size the
+// system suggests (its own, scaled), and its controls follow.
+TEST_F(MainDlgTest, ADpiChangeKeepsTheSuggestedPlacement) {
+  dlg->Show();
+  dlg->expert_btn.Click();
+  const SIZE expert = OuterSize(dlg->Hwnd());
+  SetWindowPos(dlg->Hwnd(), nullptr, 30, 20, expert.cx + 60, expert.cy, SWP_NOZORDER);
+  const int oldDpi = dlg->Dpi(), dpi = oldDpi == 96 ? 120 : 96;
+  const RECT suggested{50, 40, 50 + MulDiv(expert.cx + 60, dpi, oldDpi), 40 + MulDiv(expert.cy, dpi, oldDpi)};
+  SendMessageW(dlg->Hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  ASSERT_EQ(dlg->Dpi(), dpi);
+  RECT r{};
+  GetWindowRect(dlg->Hwnd(), &r);
+  EXPECT_EQ(r.left, suggested.left);
+  EXPECT_EQ(r.top, suggested.top);
+  EXPECT_EQ(r.right, suggested.right);
+  EXPECT_EQ(r.bottom, suggested.bottom);
+  EXPECT_TRUE(dlg->IsExpertMode());
+  EXPECT_EQ(dlg->lst.PixelRect().bottom, dlg->status.PixelRect().top - Px(10));
+  EXPECT_EQ(dlg->clean_btn.PixelRect().left, Px(5 + 8));
+  EXPECT_EQ(gui::LayoutFaults(*dlg), std::vector<std::wstring>());
+  MINMAXINFO limits{};
+  SendMessageW(dlg->Hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  EXPECT_EQ(limits.ptMinTrackSize.x, MulDiv(expert.cx, dpi, oldDpi));
+  EXPECT_EQ(limits.ptMinTrackSize.y, MulDiv(expert.cy, dpi, oldDpi));
+}
+
 TEST_F(MainDlgTest, ColumnsFitTheExpertListBeforeTheyFitTheirContents) {
   dlg->SetExpertMode(false);
   dlg->Show();

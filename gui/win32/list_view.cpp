@@ -1,5 +1,8 @@
 #include "gui/win32/list_view.h"
 
+#include <uxtheme.h>
+#include <vssym32.h>
+
 #include <algorithm>
 
 #include "gui/win32/window_base.h"
@@ -12,6 +15,40 @@ namespace {
 // system leaves it when it sizes a column itself.
 constexpr int kCellPadding = 12;
 constexpr int kHeaderPadding = 16;
+// A box in a cell of a small icon's size, as the system draws them.
+constexpr int kBoxCell = 16, kBox = 13;
+
+// The state images: a cleared box, then a checked one, each size x size.
+HIMAGELIST CheckBoxImages(HWND list, int dpi) {
+  const int cell = Scale(kBoxCell, dpi), box = Scale(kBox, dpi);
+  HIMAGELIST images = ImageList_Create(cell, cell, ILC_COLOR32 | ILC_MASK, 2, 0);
+  if (!images) return nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP strip = CreateCompatibleBitmap(screen, 2 * cell, cell);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, strip);
+  constexpr COLORREF kClear = RGB(255, 0, 255);  // the mask colour: around the boxes
+  const RECT all{0, 0, 2 * cell, cell};
+  HBRUSH clear = CreateSolidBrush(kClear);
+  FillRect(dc, &all, clear);
+  DeleteObject(clear);
+  HTHEME theme = OpenThemeData(list, L"BUTTON");
+  for (int checked = 0; checked < 2; ++checked) {
+    const int left = checked * cell + (cell - box) / 2, top = (cell - box) / 2;
+    RECT r{left, top, left + box, top + box};
+    if (theme)
+      DrawThemeBackground(theme, dc, BP_CHECKBOX, checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &r, nullptr);
+    else
+      DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
+  }
+  if (theme) CloseThemeData(theme);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ImageList_AddMasked(images, strip, kClear);
+  DeleteObject(strip);
+  return images;
+}
 
 }  // namespace
 
@@ -24,6 +61,17 @@ ListView::ListView(WindowBase& window, std::wstring name, const DesignRect& boun
   SendMessageW(Hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
   // A virtual list asks for the check box images as it asks for the texts.
   SendMessageW(Hwnd(), LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+  DrawCheckBoxesFor(window.Dpi());
+}
+
+void ListView::DrawCheckBoxesFor(int dpi) {
+  HIMAGELIST images = CheckBoxImages(Hwnd(), dpi);
+  if (!images) return;
+  // The list owns its state images; the ones it gives back are no longer used.
+  auto* replaced = reinterpret_cast<HIMAGELIST>(
+      SendMessageW(Hwnd(), LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(images)));
+  if (replaced && replaced != images) ImageList_Destroy(replaced);
+  checkBoxDpi_ = dpi;
 }
 
 int ListView::AddColumn(const std::wstring& caption, int width) {
@@ -188,6 +236,7 @@ bool ListView::OnContextMenu(std::optional<POINT> screen) {
 
 void ListView::ApplyDpi(int dpi) {
   Control::ApplyDpi(dpi);
+  if (dpi != checkBoxDpi_) DrawCheckBoxesFor(dpi);
   for (size_t i = 0; i < columns_.size(); ++i)
     SendMessageW(Hwnd(), LVM_SETCOLUMNWIDTH, WPARAM(i), Scale(columns_[i].width, dpi));
 }

@@ -7,6 +7,8 @@
 // A virtual list stores no check marks: the source keeps them. The list turns
 // a click on a row's box, and Space on the focused row, into a toggle of the
 // source's mark (the system's own state change is not reported for such lists).
+// The boxes are pictures the list draws for its window's DPI (the system draws
+// its own once, at the DPI the program started with).
 #pragma once
 
 #include <functional>
@@ -87,6 +89,7 @@ class ListView : public Control {
   // The row whose box is at the client point, if any.
   std::optional<size_t> BoxAt(POINT client) const;
   int TextWidth(const std::wstring& text) const;
+  void DrawCheckBoxesFor(int dpi);
 
   ListViewSource& source_;
   std::vector<Column> columns_;

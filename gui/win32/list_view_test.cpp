@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "gui/win32/list_view.h"
+
+#include <cstdint>
 #include "gui/win32/window.h"
 
 namespace {
@@ -210,6 +212,61 @@ TEST(ListViewTest, ContextMenuComesAtThePointerOrBelowTheSelectedRow) {
   ClientToScreen(w.list.Hwnd(), &corner);
   EXPECT_EQ(asked[2].x, corner.x);
   EXPECT_EQ(asked[2].y, corner.y);
+}
+
+// The two state pictures, cleared then checked, as the list paints them.
+std::vector<std::vector<uint32_t>> BoxPictures(const gui::ListView& list, int& size) {
+  auto* images = reinterpret_cast<HIMAGELIST>(SendMessageW(list.Hwnd(), LVM_GETIMAGELIST, LVSIL_STATE, 0));
+  int height = 0;
+  size = 0;
+  if (!images || !ImageList_GetIconSize(images, &size, &height) || ImageList_GetImageCount(images) < 2) return {};
+  std::vector<std::vector<uint32_t>> pictures;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  for (int i = 0; i < 2; ++i) {
+    const RECT all{0, 0, size, size};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    ImageList_Draw(images, i, dc, 0, 0, ILD_NORMAL);
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x) pixels.push_back(GetPixel(dc, x, y));
+    pictures.push_back(pixels);
+  }
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return pictures;
+}
+
+// Drawn for the window's DPI, and again when it changes; a click on a box
+// still toggles its row.
+TEST(ListViewTest, CheckBoxesAreDrawnForTheDpiAndAgainForANewOne) {
+  ListWindow w;
+  w.list.SetRowCount(3);
+  const int dpi = w.Dpi() == 96 ? 144 : 96;
+  for (int expected : {w.Dpi(), dpi}) {
+    SCOPED_TRACE(expected);
+    if (expected != w.Dpi()) {
+      RECT r{};
+      GetWindowRect(w.Hwnd(), &r);
+      SendMessageW(w.Hwnd(), WM_DPICHANGED, MAKEWPARAM(expected, expected), reinterpret_cast<LPARAM>(&r));
+      ASSERT_EQ(w.Dpi(), expected);
+    }
+    int size = 0;
+    const std::vector<std::vector<uint32_t>> boxes = BoxPictures(w.list, size);
+    EXPECT_EQ(size, gui::Scale(16, expected));
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_NE(boxes[0], boxes[1]);
+    const std::vector<uint32_t> blank(boxes[0].size(), RGB(255, 255, 255));
+    EXPECT_NE(boxes[0], blank);
+    w.Paint();
+    const bool before = w.source.RowChecked(1);
+    Click(w.list.Hwnd(), BoxPoint(w.list, 1));
+    EXPECT_NE(w.source.RowChecked(1), before);
+  }
 }
 
 TEST(ListViewTest, ColumnsFollowTheDpiAndFitTheirTexts) {

@@ -64,9 +64,18 @@ void WindowBase::LayOut() {
   const SIZE outer = OuterSizeForClient(Scale(designWidth_, dpi_), Scale(designHeight_, dpi_), Style(), ExStyle(),
                                         GetMenu(hwnd_) != nullptr, dpi_);
   SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceControls();
+  OnLayOut();
+}
+
+void WindowBase::PlaceControls() {
   for (Component* c : Components())
     if (auto* control = dynamic_cast<Control*>(c)) control->ApplyDpi(dpi_);
-  OnLayOut();
+}
+
+void WindowBase::OnDpiChanged(int /*oldDpi*/, const RECT& suggested) {
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  LayOut();
 }
 
 void WindowBase::CenterOnOwner() {
@@ -186,10 +195,9 @@ bool WindowBase::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
           if (auto* control = dynamic_cast<Control*>(c)) control->OnParentResized();
       return false;
     case WM_DPICHANGED: {
+      const int oldDpi = dpi_;
       dpi_ = LOWORD(wParam);
-      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      LayOut();
+      OnDpiChanged(oldDpi, *reinterpret_cast<const RECT*>(lParam));
       if (bigIcon_) ShowProgramIcon();
       return true;
     }

@@ -74,6 +74,14 @@ class WindowBase : public Component {
   virtual void OnUnhandledCommand(int /*id*/) {}
   // Called after LayOut placed the controls (windows lay out extra parts).
   virtual void OnLayOut() {}
+  // The window now has a new DPI (it moved to another monitor) and the system
+  // suggests a rectangle for it, its placement scaled. By default the window
+  // moves there and is laid out at its design size for the new DPI; a window
+  // the user sizes takes the whole rectangle instead.
+  virtual void OnDpiChanged(int oldDpi, const RECT& suggested);
+  // Places every control and realises its font for the window's DPI,
+  // leaving the window's own size alone.
+  void PlaceControls();
 
   DWORD Style() const { return DWORD(GetWindowLongPtrW(hwnd_, GWL_STYLE)); }
   DWORD ExStyle() const { return DWORD(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)); }
