@@ -173,8 +173,12 @@ class RunningProgram {
     return Child(className, [&start](const std::wstring& t) { return t.rfind(start, 0) == 0; });
   }
   HWND Child(const wchar_t* className, const std::function<bool(const std::wstring&)>& textFits) const {
+    return ChildOf(MainWindow(), className, textFits);
+  }
+  // The same in another window of the program (a dialog).
+  static HWND ChildOf(HWND parent, const wchar_t* className, const std::function<bool(const std::wstring&)>& textFits) {
     ChildSearch search{className, &textFits, nullptr};
-    EnumChildWindows(MainWindow(), FindChild, reinterpret_cast<LPARAM>(&search));
+    if (parent) EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
   }
   HWND Button(const std::wstring& caption) const { return Control(WC_BUTTONW, caption); }
@@ -192,6 +196,23 @@ class RunningProgram {
     return Pressable(button) && PostMessageW(button, BM_CLICK, 0, 0);
   }
   static bool Pressable(HWND button) { return button && IsWindowEnabled(button) && IsWindowVisible(button); }
+
+  // A command of the main window's menu bar chosen with the keys a user presses:
+  // Alt, Right to the menu'th menu, Down to open it, Down to its item'th command
+  // (separators are passed over), Enter. The menu loop takes the keys from the
+  // window's queue in order; this returns at once, as a posted press does.
+  bool ChooseMenuCommand(int menu, int item) const {
+    const HWND window = MainWindow();
+    if (!window || !PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, 0)) return false;
+    std::vector<WPARAM> keys(size_t(menu), VK_RIGHT);
+    keys.insert(keys.end(), size_t(item) + 1, VK_DOWN);
+    keys.push_back(VK_RETURN);
+    for (WPARAM key : keys) {
+      PostMessageW(window, WM_KEYDOWN, key, 1);
+      PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+    }
+    return true;
+  }
 
   // The message box titled title, once it shows; null after timeoutMs.
   HWND WaitForBox(const wchar_t* title, DWORD timeoutMs = 20000) const {
