@@ -5,6 +5,7 @@
 #include "app/vendor.h"
 #include "platform/file_version.h"
 #include "platform/shell.h"
+#include "platform/win32/program_path.h"
 
 namespace {
 
@@ -22,21 +23,11 @@ DesignRect In(const DesignRect& group, int left, int top, int width, int height)
 constexpr DesignRect kApplicationGrp{kAllGrp.left + 5, kAllGrp.top + 12, 249, 53};
 constexpr DesignRect kHvsoftGrp{kAllGrp.left + 260, kAllGrp.top + 12, 113, 117};
 
-std::wstring ProgramPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-    if (n == 0) return std::wstring();
-    if (n < path.size()) return path.substr(0, n);
-    path.resize(path.size() * 2);
-  }
-}
-
 }  // namespace
 
 AboutDlgEnvironment DefaultAboutDlgEnvironment(HWND ownerWindow) {
   AboutDlgEnvironment environment;
-  environment.programPath = ProgramPath();
+  environment.programPath = platform::ProgramPath();
   environment.shellOpen = [](HWND owner, const std::wstring& target) { platform::ShellOpen(owner, target, L""); };
   environment.ownerWindow = ownerWindow;
   return environment;

@@ -24,6 +24,7 @@
 #include "model/review_csv.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
+#include "platform/win32/program_path.h"
 #include "settings/settings_store.h"
 #include "settings/settings_vocabulary.h"
 #include "system/log.h"
@@ -91,21 +92,11 @@ void DefaultCheckedTotals(const ReviewList& rows, uint64_t& size, uint64_t& coun
   count = rows.CheckedItemsCount();
 }
 
-std::wstring ProgramPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-    if (n == 0) return std::wstring();
-    if (n < path.size()) return path.substr(0, n);
-    path.resize(path.size() * 2);
-  }
-}
-
 }  // namespace
 
 MainDlgEnvironment DefaultMainDlgEnvironment() {
   MainDlgEnvironment environment;
-  environment.programPath = ProgramPath();
+  environment.programPath = platform::ProgramPath();
   environment.shellOpen = [](const std::wstring& target) { platform::ShellOpen(target); };
   environment.rowSize = CurrentRowSize;
   environment.checkedTotals = DefaultCheckedTotals;

@@ -22,24 +22,12 @@
 #include "app/program_languages.h"
 #include "app/startup.h"
 #include "i18n/text_storage.h"
+#include "platform/win32/program_path.h"
 #include "platform/windows_identity.h"
 #include "settings/settings_store.h"
 #include "settings/settings_vocabulary.h"
 
 namespace {
-
-std::wstring ProgramPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-    if (n == 0) return std::wstring();
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    path.resize(path.size() * 2);  // cut short: the path is longer than the buffer
-  }
-}
 
 // The first parameter after the program's own name, with the usual quoting rules.
 std::optional<std::wstring> FirstParameter() {
@@ -87,7 +75,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Only the program itself may ask the system to power off or restart.
   platform::ArmSessionExit();
 
-  const std::wstring programPath = ProgramPath();
+  const std::wstring programPath = platform::ProgramPath();
   ImportPortableSettings(programPath);
   const bool expertMode = IsSettingOn(kExpertModeSetting);
 

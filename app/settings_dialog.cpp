@@ -6,6 +6,7 @@
 #include "app/startup.h"
 #include "gui/reading_order.h"
 #include "model/catalogue.h"
+#include "platform/win32/program_path.h"
 #include "settings/settings_store.h"
 #include "settings/settings_vocabulary.h"
 
@@ -57,21 +58,12 @@ DesignRect CategoryPlace(const std::wstring& key) {
 
 DesignRect Row(int left, int top, int width = 236) { return DesignRect{left, top, width, 17}; }
 
-std::wstring ProgramPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-    if (n == 0) return std::wstring();
-    if (n < path.size()) return path.substr(0, n);
-    path.resize(path.size() * 2);
-  }
-}
-
 }  // namespace
 
 SettingsDlgEnvironment DefaultSettingsDlgEnvironment(HWND ownerWindow) {
-  return SettingsDlgEnvironment{
-      ProgramPath(), [] { return platform::RegKey::Create(platform::RegRoot::CurrentUser, kRunKey); }, ownerWindow};
+  return SettingsDlgEnvironment{platform::ProgramPath(),
+                                [] { return platform::RegKey::Create(platform::RegRoot::CurrentUser, kRunKey); },
+                                ownerWindow};
 }
 
 std::wstring StartupEntryFor(const std::wstring& programPath) { return L"\"" + programPath + L"\"" + kStartupSwitch; }
