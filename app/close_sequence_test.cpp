@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,11 +18,8 @@
 #include "settings/ini_file.h"
 #include "settings/settings_store.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/own_prefix.h"
 #include "tests/support/temp_tree.h"
-
-#ifndef _WIN32
-#include "platform/posix/wine_prefix.h"
-#endif
 
 namespace {
 
@@ -36,11 +34,10 @@ class CloseSequenceTest : public ::testing::Test {
  protected:
   void SetUp() override {
 #ifndef _WIN32
-    saved_ = platform::CurrentWinePrefix();
     for (const wchar_t* folder : {L"AppData\\Roaming", L"AppData\\Local"})
       prefix_.MakeFolder(std::wstring(L"prefix\\drive_c\\users\\tester\\") + folder);
-    platform::SetWinePrefix({testsupport::NativePath(prefix_.Path(L"prefix")), "tester"});
 #endif
+    ownPrefix_.emplace(prefix_.Path(L"prefix"));
     Forget();
     appData_ = platform::KnownFolderPath(platform::kCsidlAppData);
     ASSERT_FALSE(appData_.empty());
@@ -48,9 +45,6 @@ class CloseSequenceTest : public ::testing::Test {
   }
   void TearDown() override {
     Forget();
-#ifndef _WIN32
-    platform::SetWinePrefix(saved_);
-#endif
   }
   // The registry and the profile as a machine that never ran the program.
   void Forget() {
@@ -96,9 +90,7 @@ class CloseSequenceTest : public ::testing::Test {
   FakeClock clock_;
   std::wstring appData_;
   std::wstring exe_;
-#ifndef _WIN32
-  platform::WinePrefix saved_;
-#endif
+  std::optional<testsupport::OwnPrefix> ownPrefix_;
 };
 
 TEST_F(CloseSequenceTest, PortableRunTakesItsSettingsBackAndLeavesNothingBehind) {

@@ -11,11 +11,8 @@
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "settings/settings_store.h"
+#include "tests/support/own_prefix.h"
 #include "tests/support/temp_tree.h"
-
-#ifndef _WIN32
-#include "platform/posix/wine_prefix.h"
-#endif
 
 namespace {
 
@@ -23,19 +20,8 @@ using testsupport::TempTree;
 
 class SiblingProductsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-#ifndef _WIN32
-    saved_ = platform::CurrentWinePrefix();
-    platform::SetWinePrefix({testsupport::NativePath(tree_.Path(L"prefix")), "tester"});
-#endif
-    platform::DeleteKeyTree(platform::RegRoot::CurrentUser, kMakerBranch);
-  }
-  void TearDown() override {
-    platform::DeleteKeyTree(platform::RegRoot::CurrentUser, kMakerBranch);
-#ifndef _WIN32
-    platform::SetWinePrefix(saved_);
-#endif
-  }
+  void SetUp() override { platform::DeleteKeyTree(platform::RegRoot::CurrentUser, kMakerBranch); }
+  void TearDown() override { platform::DeleteKeyTree(platform::RegRoot::CurrentUser, kMakerBranch); }
   // What the button hands to the shell.
   std::vector<std::wstring> Click(SiblingProduct product) {
     std::vector<std::wstring> opened;
@@ -44,9 +30,7 @@ class SiblingProductsTest : public ::testing::Test {
   }
 
   TempTree tree_;
-#ifndef _WIN32
-  platform::WinePrefix saved_;
-#endif
+  testsupport::OwnPrefix prefix_{tree_.Path(L"prefix")};
 };
 
 using Opened = std::vector<std::wstring>;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,11 +21,8 @@
 #include "system/windows_version.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/known_folder_table.h"
+#include "tests/support/own_prefix.h"
 #include "tests/support/temp_tree.h"
-
-#ifndef _WIN32
-#include "platform/posix/wine_prefix.h"
-#endif
 
 namespace {
 
@@ -145,22 +143,18 @@ class StartupTest : public ::testing::Test {
  protected:
   void SetUp() override {
 #ifndef _WIN32
-    saved_ = platform::CurrentWinePrefix();
     // Some known folders exist, the others are logged as missing.
     for (const wchar_t* folder : {L"windows", L"users\\tester\\AppData\\Roaming",
                                   L"users\\tester\\AppData\\Local\\Microsoft\\Windows\\History"})
       prefix_.MakeFolder(std::wstring(L"prefix\\drive_c\\") + folder);
-    platform::SetWinePrefix({testsupport::NativePath(prefix_.Path(L"prefix")), "tester"});
 #endif
+    ownPrefix_.emplace(prefix_.Path(L"prefix"));
     platform::DeleteKeyTree(platform::RegRoot::CurrentUser, kMakerBranch);
   }
   void TearDown() override {
     platform::DeleteKeyTree(platform::RegRoot::CurrentUser, kMakerBranch);
     const std::wstring appData = platform::KnownFolderPath(platform::kCsidlAppData);
     if (!appData.empty()) DeleteMakerFolder(appData + L"\\Halvoris");
-#ifndef _WIN32
-    platform::SetWinePrefix(saved_);
-#endif
   }
   static void DeleteMakerFolder(const std::wstring& folder) {
     for (const wchar_t* name : {L"Purgello\\Purgello.log", L"Purgello\\update.exe", L"Purgello\\update.log"})
@@ -180,9 +174,7 @@ class StartupTest : public ::testing::Test {
 
   TempTree prefix_;
   TempTree program_;
-#ifndef _WIN32
-  platform::WinePrefix saved_;
-#endif
+  std::optional<testsupport::OwnPrefix> ownPrefix_;
 };
 
 TEST_F(StartupTest, UpdateLeftoversGoOnlyWhenNotEmpty) {

@@ -10,11 +10,8 @@
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "tests/support/fake_components.h"
+#include "tests/support/own_prefix.h"
 #include "tests/support/temp_tree.h"
-
-#ifndef _WIN32
-#include "platform/posix/wine_prefix.h"
-#endif
 
 namespace {
 
@@ -89,10 +86,6 @@ std::wstring WriteLanguage(testsupport::TempTree& tree, const std::wstring& name
 class LangListTest : public ::testing::Test {
  protected:
   void SetUp() override {
-#ifndef _WIN32
-    saved_ = platform::CurrentWinePrefix();
-    platform::SetWinePrefix({testsupport::NativePath(tree_.Path(L"prefix")), "tester"});
-#endif
     platform::DeleteKeyTree(RegRoot::CurrentUser, kKey);
     clean_.caption = L"Clean";
     langue_.FilePrefix = L"HV_";
@@ -102,9 +95,6 @@ class LangListTest : public ::testing::Test {
   }
   void TearDown() override {
     platform::DeleteKeyTree(RegRoot::CurrentUser, kKey);
-#ifndef _WIN32
-    platform::SetWinePrefix(saved_);
-#endif
   }
 
   std::wstring Write(const std::wstring& name, const LanguageFile& f) { return WriteLanguage(tree_, name, f); }
@@ -121,9 +111,7 @@ class LangListTest : public ::testing::Test {
   }
 
   testsupport::TempTree tree_;
-#ifndef _WIN32
-  platform::WinePrefix saved_;
-#endif
+  testsupport::OwnPrefix prefix_{tree_.Path(L"prefix")};
   Component app_{L""};
   FakeControl main_{L"MainDlg", &app_};
   FakeControl clean_{L"clean_btn", &main_};

@@ -5,11 +5,8 @@
 #include "i18n/record_file.h"
 #include "platform/registry.h"
 #include "tests/support/fake_components.h"
+#include "tests/support/own_prefix.h"
 #include "tests/support/temp_tree.h"
-
-#ifndef _WIN32
-#include "platform/posix/wine_prefix.h"
-#endif
 
 namespace {
 
@@ -27,10 +24,7 @@ void WriteLanguage(testsupport::TempTree& tree, const std::wstring& name, uint16
 
 TEST(LanguageChoiceTest, RowsHeadingAndSelectionFollowTheSwitcher) {
   testsupport::TempTree tree;
-#ifndef _WIN32
-  const platform::WinePrefix saved = platform::CurrentWinePrefix();
-  platform::SetWinePrefix({testsupport::NativePath(tree.Path(L"prefix")), "tester"});
-#endif
+  const testsupport::OwnPrefix prefix(tree.Path(L"prefix"));
   WriteLanguage(tree, L"prog\\HV_0000040C.SPK", 0x040C, "Francais", "Langue");
   WriteLanguage(tree, L"prog\\HV_00000407.SPK", 0x0407, "Deutsch", "Sprache");
   Component app{L""};
@@ -70,9 +64,6 @@ TEST(LanguageChoiceTest, RowsHeadingAndSelectionFollowTheSwitcher) {
   EXPECT_EQ(windowHeard, 3);
   EXPECT_EQ(choice.Heading(), L"Langue");
   platform::DeleteKeyTree(platform::RegRoot::CurrentUser, langue.RegKey);
-#ifndef _WIN32
-  platform::SetWinePrefix(saved);
-#endif
 }
 
 TEST(LanguageChoiceTest, RowPartsAreCentredWithTruncatingDivisions) {

@@ -6,11 +6,8 @@
 
 #include "platform/errors.h"
 #include "platform/win_path.h"
+#include "tests/support/own_prefix.h"
 #include "tests/support/temp_tree.h"
-
-#ifndef _WIN32
-#include "platform/posix/wine_prefix.h"
-#endif
 
 namespace platform {
 namespace {
@@ -19,24 +16,11 @@ const std::wstring kBase = L"SOFTWARE\\PurgelloRegistryTest";
 
 class RegistryTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-#ifndef _WIN32
-    saved_ = CurrentWinePrefix();
-    SetWinePrefix({testsupport::NativePath(tree_.Root()), "tester"});
-#endif
-    DeleteKeyTree(RegRoot::CurrentUser, kBase);
-  }
-  void TearDown() override {
-    DeleteKeyTree(RegRoot::CurrentUser, kBase);
-#ifndef _WIN32
-    SetWinePrefix(saved_);
-#endif
-  }
+  void SetUp() override { DeleteKeyTree(RegRoot::CurrentUser, kBase); }
+  void TearDown() override { DeleteKeyTree(RegRoot::CurrentUser, kBase); }
 
   testsupport::TempTree tree_;
-#ifndef _WIN32
-  WinePrefix saved_;
-#endif
+  testsupport::OwnPrefix prefix_{tree_.Root()};
 };
 
 std::string Bytes(std::initializer_list<int> values) {

@@ -10,14 +10,13 @@
 #include <map>
 
 #include "platform/registry.h"
+#include "tests/support/own_prefix.h"
 #include "tests/support/temp_tree.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <sys/stat.h>
-
-#include "platform/posix/wine_prefix.h"
 #endif
 
 namespace {
@@ -36,19 +35,10 @@ const std::wstring kShredixBranch = L"SOFTWARE\\Halvoris\\Shredix";
 
 class SettingsStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-#ifndef _WIN32
-    saved_ = platform::CurrentWinePrefix();
-    platform::SetWinePrefix({testsupport::NativePath(tree_.Path(L"prefix")), "tester"});
-#endif
-    platform::DeleteKeyTree(RegRoot::CurrentUser, kMakerBranch);
-  }
+  void SetUp() override { platform::DeleteKeyTree(RegRoot::CurrentUser, kMakerBranch); }
   void TearDown() override {
     platform::DeleteKeyTree(RegRoot::CurrentUser, kMakerBranch);
     for (const auto& [root, path] : planted_) platform::DeleteKeyTree(root, path, platform::RegView::Force64);
-#ifndef _WIN32
-    platform::SetWinePrefix(saved_);
-#endif
   }
 
   // An uninstall registration; displayName null for none.
@@ -90,10 +80,8 @@ class SettingsStoreTest : public ::testing::Test {
   }
 
   testsupport::TempTree tree_;
+  testsupport::OwnPrefix prefix_{tree_.Path(L"prefix")};
   std::vector<std::pair<RegRoot, std::wstring>> planted_;
-#ifndef _WIN32
-  platform::WinePrefix saved_;
-#endif
 };
 
 TEST_F(SettingsStoreTest, SettingsAreTextValues) {
