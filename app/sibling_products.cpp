@@ -29,9 +29,7 @@ void DefaultShellOpen(const std::wstring& target) { platform::ShellOpen(target);
 std::wstring SiblingProductTarget(SiblingProduct product) {
   const SiblingInfo info = InfoOf(product);
   const std::wstring path = ReadMakerValue(info.makerValue);
-  // A pattern is no file name, though the directory search would match it.
-  const bool pattern = path.find_first_of(L"*?") != std::wstring::npos;
-  if (!path.empty() && !pattern && platform::WideFileExists(path)) return path;
+  if (!path.empty() && platform::WideFileExists(path)) return path;
   return VendorAddress(std::wstring(L"/") + info.fallbackQuery);
 }
 

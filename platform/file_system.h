@@ -56,8 +56,8 @@ class DirectoryReader {
   std::unique_ptr<Impl> impl_;
 };
 
-// The first entry the find call gives for path (wildcards allowed) exists and
-// is not a folder.
+// The first entry the find call gives for path exists and is not a folder; a
+// pattern ("*" or "?" in the name) names no file.
 bool WideFileExists(const std::wstring& path);
 // A bare drive ("C:", "C:\") exists when the system knows the drive; any other
 // path when the first entry found for it is a folder. A path ending in a

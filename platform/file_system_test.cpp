@@ -102,9 +102,13 @@ TEST(FileTests, ExistenceAndSizeOfEachKindOfPath) {
       {tree.Path(L"folder\\"), false, false, 0},
       {tree.Path(L"missing.txt"), false, false, 0},
       {tree.Path(L"missing\\x.txt"), false, false, 0},
-      // Wildcards: the first entry found decides, and gives its size.
-      {tree.Path(L"f*.txt"), true, false, 5},
+      // Wildcards: a pattern is no file's name, though the find call matches
+      // it; the folder test and the size take the first entry found.
+      {tree.Path(L"f*.txt"), false, false, 5},
+      {tree.Path(L"full.tx?"), false, false, 5},
       {tree.Path(L"fold?r"), false, true, 0},
+      // The "?" of the long-path prefix is no wildcard.
+      {L"\\\\?\\" + tree.Path(L"full.txt"), true, false, 5},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(WideFileExists(c.path), c.file) << c.path;

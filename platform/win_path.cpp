@@ -55,6 +55,10 @@ std::wstring FileNameOf(const std::wstring& path) {
   return pos == std::wstring::npos ? path : path.substr(pos + 1);
 }
 
+bool IsFindPattern(const std::wstring& path) {
+  return FileNameOf(path).find_first_of(L"*?") != std::wstring::npos;
+}
+
 bool IsBareDrive(const std::wstring& path) {
   bool letter = !path.empty() && AsciiUpper(path[0]) >= L'A' && AsciiUpper(path[0]) <= L'Z';
   if (!letter || path.size() < 2 || path[1] != L':') return false;

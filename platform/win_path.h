@@ -31,4 +31,8 @@ std::wstring FileNameOf(const std::wstring& path);
 // True for "C:" and "C:\" (any drive letter).
 bool IsBareDrive(const std::wstring& path);
 
+// The final name holds "*" or "?": the find call would match it as a pattern
+// (no Windows name holds either) rather than look for that name.
+bool IsFindPattern(const std::wstring& path);
+
 }  // namespace platform

@@ -416,6 +416,7 @@ bool DirectoryReader::IsReparsePoint() const { return impl_->next != 0 && IsLink
 bool DirectoryReader::Unreadable() const { return impl_->unreadable; }
 
 bool WideFileExists(const std::wstring& path) {
+  if (IsFindPattern(path)) return false;
   DirectoryReader reader(path);
   return reader.Next() && !reader.IsFolder();
 }

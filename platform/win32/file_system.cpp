@@ -104,6 +104,7 @@ bool DirectoryReader::IsReparsePoint() const {
 bool DirectoryReader::Unreadable() const { return impl_->unreadable; }
 
 bool WideFileExists(const std::wstring& path) {
+  if (IsFindPattern(path)) return false;
   DirectoryReader reader(path);
   return reader.Next() && !reader.IsFolder();
 }
