@@ -37,13 +37,14 @@ using testsupport::TempTree;
 using Entries = std::map<std::wstring, std::wstring>;
 using LogLine = std::pair<std::wstring, std::wstring>;  // level name, message
 
-// The build gives the Linux path of the program; Wine shows "/" as drive Z:.
-inline std::wstring BuiltProgramPath() {
-  std::wstring path = L"Z:" + platform::FromUtf8(PURGELLO_EXE);
+// The build gives the Linux paths of its programs; Wine shows "/" as drive Z:.
+inline std::wstring BuiltPath(const char* linuxPath) {
+  std::wstring path = L"Z:" + platform::FromUtf8(linuxPath);
   for (wchar_t& c : path)
     if (c == L'/') c = L'\\';
   return path;
 }
+inline std::wstring BuiltProgramPath() { return BuiltPath(PURGELLO_EXE); }
 
 // Waits until done() holds, serving nothing; false after timeoutMs.
 inline bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {

@@ -329,6 +329,14 @@ TEST_F(PurgelloExeTest, CoWritesTheTemplateBesideTheProgramAndStartsAsUsual) {
   EXPECT_NE(text.find("\nAboutDlg.TS_about.Items = About\\r\\n"), std::string::npos);
   ASSERT_TRUE(TextToLanguageFile(text, tree_.Root() + L"\\", tree_.Path(L"back.spk"), error)) << error;
   EXPECT_EQ(tree_.ReadFile(L"back.spk"), original);
+  // The same with the translators' tool, run as they run it.
+  for (const wchar_t* arguments : {L"to-text HV_ORIGINAL.SPK template.txt", L"to-file template.txt by-tool.spk"}) {
+    RunningProgram tool;
+    ASSERT_TRUE(tool.Start(BuiltPath(PURGELLO_LANGTEXT), tree_.Root(), arguments));
+    ASSERT_EQ(tool.WaitForExit(30000), 0u) << platform::ToUtf8(arguments);
+  }
+  EXPECT_EQ(tree_.ReadFile(L"template.txt"), text);
+  EXPECT_EQ(tree_.ReadFile(L"by-tool.spk"), original);
 }
 
 
