@@ -128,6 +128,10 @@ TEST(ShippedLanguagesTest, EachCoversTheTemplateAndFitsTheWindows) {
     windows.mainDlg.LangueAfterLanguageSwitch();
     windows.aboutDlg.FillTexts();
     EXPECT_EQ(windows.aboutDlg.Caption(), s.aboutCaption);
+    // The subtitle as the start-up fills it.
+    windows.mainDlg.SetSubtitle(windows.main_ts.Translate(L"Cleans your system of temporary and unwanted files.") +
+                                L"\n\r" +
+                                windows.main_ts.Translate(L"Purgello is a powerful and secured file cleaner. Use with care."));
     // Also run at 144 DPI.
     EXPECT_EQ(gui::LayoutFaults(windows.settingsDlg), std::vector<std::wstring>());
     EXPECT_EQ(gui::LayoutFaults(windows.aboutDlg), std::vector<std::wstring>());

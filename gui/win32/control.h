@@ -84,6 +84,9 @@ class Control : public Component {
   // The width in pixels the control needs to show its text uncut at the
   // current font; 0 when it makes no claim (wrapping texts, lists).
   virtual int ContentWidth() const { return 0; }
+  // The height in pixels the control needs to show its text uncut at its
+  // current width (wrapping texts); 0 when it makes no claim.
+  virtual int ContentHeight() const { return 0; }
   // The size the control's text needs at the current font (one line; "&&"
   // counts as one "&").
   SIZE TextExtent(const std::wstring& text) const;

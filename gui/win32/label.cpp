@@ -57,6 +57,23 @@ void Label::FitText() {
   SetWindowPos(Hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+int Label::ContentHeight() const {
+  // A label sized to its text fits it; one of a designed width wraps its
+  // words as the static control does and needs the lines it makes.
+  if (Bounds().width == 0) return 0;
+  RECT r{};
+  GetClientRect(Hwnd(), &r);
+  r.bottom = 0;
+  const std::wstring text = WindowText();
+  HDC dc = GetDC(Hwnd());
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Hwnd(), WM_GETFONT, 0, 0)));
+  const UINT prefix = (GetWindowLongPtrW(Hwnd(), GWL_STYLE) & SS_NOPREFIX) ? DT_NOPREFIX : 0;
+  DrawTextW(dc, text.c_str(), int(text.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | prefix);
+  SelectObject(dc, old);
+  ReleaseDC(Hwnd(), dc);
+  return text.empty() ? 0 : int(r.bottom);
+}
+
 HBRUSH Label::OnColor(HDC dc) {
   if (!background_) return nullptr;
   SetBkColor(dc, style_.background);

@@ -27,6 +27,7 @@ class Label : public Control {
 
   void ApplyDpi(int dpi) override;
   HBRUSH OnColor(HDC dc) override;
+  int ContentHeight() const override;
 
  protected:
   Label(WindowBase& window, std::wstring name, const ControlSpec& spec, LabelStyle style);

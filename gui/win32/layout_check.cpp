@@ -28,6 +28,10 @@ std::vector<std::wstring> LayoutFaults(const WindowBase& window) {
     if (needed > r.right - r.left)
       faults.push_back(control->Name() + L": its text needs " + std::to_wstring(needed) + L" pixels, it has " +
                        std::to_wstring(r.right - r.left));
+    const int neededHeight = control->ContentHeight();
+    if (neededHeight > r.bottom - r.top)
+      faults.push_back(control->Name() + L": its text needs " + std::to_wstring(neededHeight) +
+                       L" pixels of height, it has " + std::to_wstring(r.bottom - r.top));
     if (r.left < client.left || r.top < client.top || r.right > client.right || r.bottom > client.bottom)
       faults.push_back(control->Name() + L": " + Describe(r) + L" lies outside the client area " + Describe(client));
   }

@@ -78,6 +78,7 @@ class ToolkitWnd : public gui::Window {
                              [](HDC dc, const RECT& r) { FillEllipse(dc, r, kRed); }};
   gui::ProgressBar pb{*this, L"pb", DesignRect{3, 140, 494, 16}};
   gui::GroupBox lst_grp{*this, L"lst_grp", L"List", DesignRect{8, 160, 484, 140}};
+  gui::Label note_lbl{*this, L"note_lbl", L"", DesignRect{16, 180, 200, 30}};
   gui::StatusBar status{*this, L"status", {150, 50}};
 };
 
@@ -121,6 +122,34 @@ TEST_F(ToolkitTest, AnchoredControlsFollowTheWindowsSize) {
   EXPECT_EQ(status.bottom, height);
   EXPECT_EQ(status.right - status.left, width);
   EXPECT_EQ(wnd.status.PanelRightEdges(), (std::vector<int>{S(150), -1}));
+}
+
+// A label of a designed width wraps its words; the layout check counts the
+// lines they make against its height (two lines here).
+TEST_F(ToolkitTest, LayoutCheckTellsAWrappedTextTallerThanItsLabel) {
+  const struct {
+    const wchar_t* text;
+    bool fits;
+  } cases[] = {
+      {L"One line", true},
+      {L"Two lines: this sentence is longer than the label is wide", true},
+      {L"Three\nshort\nlines", false},
+      {L"Many lines: this text is made of far more words than two lines of a label two hundred pixels wide can "
+       L"hold, so that its last words are cut off",
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.text)));
+    wnd.note_lbl.SetCaption(c.text);
+    const std::vector<std::wstring> faults = gui::LayoutFaults(wnd);
+    if (c.fits) {
+      EXPECT_EQ(faults, std::vector<std::wstring>());
+    } else {
+      ASSERT_EQ(faults.size(), 1u);
+      EXPECT_EQ(faults[0].rfind(L"note_lbl: its text needs ", 0), 0u);
+    }
+  }
+  wnd.note_lbl.SetCaption(L"");
 }
 
 TEST_F(ToolkitTest, WhitePanelHoldsLabelsAndPicturesNamedByTheWindow) {
