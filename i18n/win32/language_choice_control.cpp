@@ -20,6 +20,12 @@ uint32_t Le32(const std::string& b, size_t at) {
   return v;
 }
 
+BOOL CALLBACK RedrawShownWindow(HWND window, LPARAM) {
+  if (IsWindowVisible(window))
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  return TRUE;
+}
+
 }  // namespace
 
 TLanguageChoice::TLanguageChoice(gui::WindowBase& window, std::wstring name, const gui::DesignRect& bounds)
@@ -80,6 +86,10 @@ void TLanguageChoice::RowClicked(int row) {
     DispatchMessageW(&message);
   }
   choice_.Click(row);
+  // Texts rewritten in place, and labels resized to them, left parts of a
+  // shown window unpainted (a grown label's middle, under Wine): the shown
+  // windows are drawn anew, whole.
+  EnumThreadWindows(GetCurrentThreadId(), RedrawShownWindow, 0);
   SetCursor(previous ? previous : LoadCursorW(nullptr, IDC_ARROW));
 }
 
