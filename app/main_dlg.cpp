@@ -43,6 +43,8 @@ constexpr SIZE kBasicSize{500, 330}, kExpertSize{670, 700};
 // Wider than this, the window is in expert mode.
 constexpr int kModeWidthLimit = 600;
 constexpr int kListGapAboveStatus = 10;
+// Rows coming in a stream are drawn together at most this often.
+constexpr DWORD kListDrawMs = 100;
 
 // A helper thread's result, handed to the GUI thread.
 constexpr UINT kHelperDoneMessage = WM_APP + 20;
@@ -291,6 +293,8 @@ TMainDlg::TMainDlg(ReviewList& list, MainDlgEnvironment environment)
     if (controller_) controller_->TimerTimer();
   };
   posTracker_tmr.onTimer = [this] { SavePlacement(); };
+  listDrawTimer_ = UINT_PTR(NewId());
+  OnTimerId(listDrawTimer_, [this] { DrawHeldList(); });
 
   SetDesignClientSize(kDesignWidth, kDesignHeight);
   LayOut();
@@ -457,7 +461,25 @@ void TMainDlg::ReviewListChanged() {
   const size_t count = list_->Count();
   if (count < lastRowCount_) ++listEpoch_;
   lastRowCount_ = count;
+  // Rows that come faster than the list is drawn are drawn together: each new
+  // count would redraw the scroll bars at once, which costs more than the row
+  // (Wine: milliseconds). The count itself is always the list's.
+  const DWORD now = GetTickCount();
+  if (!listDrawHeld_ && now - listDrawnAt_ < kListDrawMs) {
+    lst.SetRedraw(false);
+    listDrawHeld_ = true;
+    SetTimer(Hwnd(), listDrawTimer_, kListDrawMs, nullptr);
+  }
   lst.SetRowCount(count);
+  if (!listDrawHeld_) listDrawnAt_ = now;
+}
+
+void TMainDlg::DrawHeldList() {
+  KillTimer(Hwnd(), listDrawTimer_);
+  if (!listDrawHeld_) return;
+  listDrawHeld_ = false;
+  lst.SetRedraw(true);
+  listDrawnAt_ = GetTickCount();
 }
 
 void TMainDlg::lstColumnClick(int column) {

@@ -222,6 +222,8 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   void ShowTotals(uint64_t size, uint64_t count);
   void SortNow(std::vector<uint64_t> sizes);
   void ApplySortOrder(std::vector<size_t> order, size_t rows, uint64_t epoch);
+  // Draws the list again once rows stop coming in a stream.
+  void DrawHeldList();
   void PlaceNowLabel();
   void FitListAboveStatus();
   void ResizeForMode();
@@ -244,6 +246,9 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   // the rows is shown only when its epoch is still the list's.
   uint64_t listEpoch_ = 0;
   size_t lastRowCount_ = 0;
+  UINT_PTR listDrawTimer_ = 0;
+  DWORD listDrawnAt_ = 0;
+  bool listDrawHeld_ = false;
   uint64_t totalsRequest_ = 0;
   int pendingTotals_ = 0, pendingSort_ = 0, pendingSave_ = 0;
   struct Helper {

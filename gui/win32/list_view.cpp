@@ -136,6 +136,11 @@ void ListView::SetRowCount(size_t count) {
   SendMessageW(Hwnd(), LVM_SETITEMCOUNT, WPARAM(count), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
+void ListView::SetRedraw(bool on) {
+  SendMessageW(Hwnd(), WM_SETREDRAW, on, 0);
+  if (on) RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+}
+
 std::optional<size_t> ListView::NextRow(UINT flags) const {
   const LRESULT row = SendMessageW(Hwnd(), LVM_GETNEXTITEM, WPARAM(-1), flags);
   if (row < 0) return std::nullopt;

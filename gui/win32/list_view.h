@@ -50,6 +50,9 @@ class ListView : public Control {
   size_t RowCount() const { return size_t(SendMessageW(Hwnd(), LVM_GETITEMCOUNT, 0, 0)); }
   // The source now has count rows; the selection and the scroll position stay.
   void SetRowCount(size_t count);
+  // Off: changes are not drawn (a new row count then costs nothing); on:
+  // the list and its scroll bars are drawn again as they are now.
+  void SetRedraw(bool on);
   // The source's texts or marks changed: paint the rows again.
   void RefreshRows() { InvalidateRect(Hwnd(), nullptr, FALSE); }
   void RefreshRow(size_t row) { SendMessageW(Hwnd(), LVM_REDRAWITEMS, WPARAM(row), LPARAM(row)); }
