@@ -404,6 +404,25 @@ TEST_F(MainDlgTest, ManyRowsAreSortedAndTotalledWithoutHoldingTheWindow) {
   EXPECT_EQ(Totals(), TotalsOf(total, 3000));
 }
 
+// Rows in a stream are drawn together: the list always has them all, and its
+// scroll bar comes to them once the stream pauses.
+TEST_F(MainDlgTest, RowsInAStreamAreCountedAtOnceAndDrawnWhenItPauses) {
+  dlg->Show();
+  dlg->SetExpertMode(false);
+  Pump();
+  for (int i = 0; i < 300; ++i) AddRow(L"Temp", L"C:\\t\\" + std::to_wstring(i), std::to_wstring(i), 1);
+  EXPECT_EQ(dlg->lst.RowCount(), 300u);
+  for (int i = 0; i < 40; ++i) {
+    Pump();
+    Sleep(10);
+  }
+  SCROLLINFO bar{};
+  bar.cbSize = sizeof bar;
+  bar.fMask = SIF_RANGE;
+  ASSERT_TRUE(GetScrollInfo(dlg->lst.Hwnd(), SB_VERT, &bar));
+  EXPECT_EQ(bar.nMax, 299);
+}
+
 TEST_F(MainDlgTest, ASortOfRowsThatWereReplacedMeanwhileIsDropped) {
   for (int i = 0; i < 3000; ++i) AddRow(L"Temporary Files", L"C:\\t\\f.tmp", std::to_wstring(i), uint64_t(3000 - i));
   std::mutex mutex;
