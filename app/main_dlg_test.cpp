@@ -246,7 +246,11 @@ TEST_F(MainDlgTest, ColumnsFitTheExpertListBeforeTheyFitTheirContents) {
   dlg->SetExpertMode(false);
   dlg->Show();
   for (int i = 0; i < 60; ++i) AddRow(L"Temporary Files", L"C:\\t\\" + std::to_wstring(i), L"r" + std::to_wstring(i), 1);
-  Pump();
+  // Rows in a stream are drawn once it pauses.
+  for (int i = 0; i < 30; ++i) {
+    Pump();
+    Sleep(10);
+  }
   RECT client{};
   GetClientRect(dlg->lst.Hwnd(), &client);
   ASSERT_TRUE(GetWindowLongPtrW(dlg->lst.Hwnd(), GWL_STYLE) & WS_VSCROLL);
