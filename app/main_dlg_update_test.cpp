@@ -4,17 +4,16 @@
 // proxy runs it: the test proxy forwards the check and the download to the
 // servers the test routes them to. TLS is reported unusable, so the check and
 // the download fall back to plain HTTP, which the proxy speaks.
+#include "tests/support/update_servers.h"
+
 #include <windows.h>
-#include <wincrypt.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,58 +31,22 @@
 #include "settings/settings_vocabulary.h"
 #include "system/data_folder.h"
 #include "system/log.h"
+#include "tests/support/loopback_network.h"
 #include "update/pylo_lite.h"
 #include "update/update_network.h"
 
 namespace {
 
-int ServerPort(const std::string& name) {
-  const char* list = std::getenv("PURGELLO_TEST_SERVERS");
-  const std::string all = std::string(",") + (list ? list : "") + ",";
-  const size_t at = all.find("," + name + "=");
-  return at == std::string::npos ? 0 : std::atoi(all.c_str() + at + name.size() + 2);
-}
+using testsupport::InstallersFolder;
+using testsupport::ReadAll;
+using testsupport::ServerPort;
+using testsupport::TrustRoot;
 
 std::wstring OwnPath() {
   wchar_t path[MAX_PATH];
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   return path;
 }
-
-std::wstring InstallersFolder() {
-  const char* unix = std::getenv("PURGELLO_TEST_INSTALLERS");
-  std::wstring path = L"Z:";
-  for (const char* c = unix ? unix : ""; *c; ++c) path += *c == '/' ? L'\\' : wchar_t(*c);
-  return path + L"\\";
-}
-
-std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void TrustRoot(const std::wstring& derFile) {
-  const std::string der = ReadAll(derFile);
-  ASSERT_FALSE(der.empty());
-  HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
-  ASSERT_NE(root, nullptr);
-  EXPECT_TRUE(CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
-                                               DWORD(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
-  CertCloseStore(root, 0);
-}
-
-// The system's network with TLS reported unusable.
-class PlainHttpNetwork : public UpdateNetwork {
- public:
-  explicit PlainHttpNetwork(Dispatcher& gui) : system_(CreateSystemNetwork(gui)) {}
-  std::unique_ptr<platform::HttpClient> NewClient() override { return system_->NewClient(); }
-  bool IsSslAvailable() override { return false; }
-
- private:
-  std::unique_ptr<UpdateNetwork> system_;
-};
 
 // Thread timers acting inside modal loops.
 std::vector<std::pair<UINT_PTR, std::function<void()>>> actions;
@@ -115,7 +78,7 @@ std::string VendorHost() {
   return std::string(host.begin(), host.end());
 }
 
-bool HaveServers() { return std::getenv("PURGELLO_TEST_SERVERS") && std::getenv("PURGELLO_TEST_INSTALLERS"); }
+bool HaveServers() { return testsupport::HaveServers() && std::getenv("PURGELLO_TEST_INSTALLERS"); }
 
 class MainDlgUpdateTest : public ::testing::Test {
  protected:
@@ -143,7 +106,7 @@ class MainDlgUpdateTest : public ::testing::Test {
                        parameters + L"]");
     };
     environment.infoBox = [this](HWND, const std::wstring& text) { boxes.push_back(text); };
-    environment.updateNetwork = [](Dispatcher& gui) { return std::make_unique<PlainHttpNetwork>(gui); };
+    environment.updateNetwork = [](Dispatcher& gui) { return std::make_unique<testsupport::LoopbackNetwork>(gui, false); };
     environment.isInstalled = [this] { return installed; };
     // The test's own signer stands in for the vendor's.
     const std::string pin = ReadAll(InstallersFolder() + L"pin.txt");

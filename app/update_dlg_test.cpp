@@ -2,16 +2,15 @@
 // modal loop while thread timers read and press the controls as a user would.
 // The downloads go to the loopback servers of tests/servers/update_servers.py,
 // which serve the installers tests/installer/sign_installers.py signs.
+#include "tests/support/update_servers.h"
+
 #include <windows.h>
-#include <wincrypt.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,43 +21,18 @@
 #include "platform/file_system.h"
 #include "platform/whole_file.h"
 #include "system/log.h"
+#include "tests/support/loopback_network.h"
 #include "update/update_network.h"
 
 namespace {
 
-int ServerPort(const std::string& name) {
-  const char* list = std::getenv("PURGELLO_TEST_SERVERS");
-  const std::string all = std::string(",") + (list ? list : "") + ",";
-  const size_t at = all.find("," + name + "=");
-  return at == std::string::npos ? 0 : std::atoi(all.c_str() + at + name.size() + 2);
-}
+using testsupport::InstallersFolder;
+using testsupport::ReadAll;
+using testsupport::ServerPort;
+using testsupport::TrustRoot;
 
 std::wstring InstallerUrl(const std::string& server) {
   return L"http://127.0.0.1:" + std::to_wstring(ServerPort(server)) + L"/files/purgello_lite.exe";
-}
-
-std::wstring InstallersFolder() {
-  const char* unix = std::getenv("PURGELLO_TEST_INSTALLERS");
-  std::wstring path = L"Z:";
-  for (const char* c = unix ? unix : ""; *c; ++c) path += *c == '/' ? L'\\' : wchar_t(*c);
-  return path + L"\\";
-}
-
-std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void TrustRoot(const std::wstring& derFile) {
-  const std::string der = ReadAll(derFile);
-  ASSERT_FALSE(der.empty());
-  HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
-  ASSERT_NE(root, nullptr);
-  EXPECT_TRUE(CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
-                                               DWORD(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
-  CertCloseStore(root, 0);  // the store keeps the certificate only once closed
 }
 
 // Thread timers that act inside a modal loop: once after a delay, or every
@@ -94,6 +68,8 @@ std::vector<std::wstring> Logged(const TKLog& log) {
                                        std::wregex(L"in [0-9]+ms$"), L"in Nms"));
   return lines;
 }
+
+constexpr uint32_t kBoundMs = 3000;  // the network's waits here
 
 class UpdateDlgTest : public ::testing::Test {
  protected:
@@ -132,14 +108,14 @@ class UpdateDlgTest : public ::testing::Test {
 
   std::wstring dataFolder;
   WindowDispatcher dispatcher;
-  std::unique_ptr<UpdateNetwork> network = CreateSystemNetwork(dispatcher);
+  std::unique_ptr<UpdateNetwork> network = std::make_unique<testsupport::LoopbackNetwork>(dispatcher, false, kBoundMs);
   TKLog log{L"", 100, true};
   std::vector<std::wstring> messages, opened;
   TAutoUpdateDlg autoUpdate{AutoEnvironment()};
   TUpdateDlg update{autoUpdate, Environment()};
 };
 
-bool HaveServers() { return std::getenv("PURGELLO_TEST_SERVERS") && std::getenv("PURGELLO_TEST_INSTALLERS"); }
+bool HaveServers() { return testsupport::HaveServers() && std::getenv("PURGELLO_TEST_INSTALLERS"); }
 
 TEST_F(UpdateDlgTest, ShowsItsTextsUncutAndTheChangeLogLinkOnlyWithACallback) {
   EXPECT_EQ(update.Caption(), L"Update");
@@ -303,6 +279,38 @@ TEST_F(UpdateDlgTest, TheBarFollowsTheAnnouncedLengthOrOnlyTheBytesReceived) {
     for (const int p : positions)
       if (at < c.positions.size() && p == c.positions[at]) ++at;
     EXPECT_EQ(at, c.positions.size()) << "positions seen: " << ::testing::PrintToString(positions);
+  }
+}
+
+TEST_F(UpdateDlgTest, ASilentServerFailsTheDownloadWithinItsBoundWhileTheDialogStaysResponsive) {
+  if (!HaveServers()) GTEST_SKIP() << "needs the loopback servers";
+  const struct {
+    const char* server;
+    const wchar_t* error;
+  } cases[] = {
+      // Says nothing after the request; stops sending after the headers and a little of the body.
+      {"stalled", L"Error: File download : Server error (12002 Cause : )"},
+      {"stalled_body", L"Error: File download : Server error (12002 Cause : OK)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.server);
+    TKLog caseLog(L"", 100, true);
+    messages.clear();
+    autoUpdate.log = &caseLog;
+    autoUpdate.downloadUrl = InstallerUrl(c.server);
+    int ticks = 0;
+    Every(100, [&] { ticks += autoUpdate.IsVisible() ? 1 : 0; });
+    CloseAllAfter(20000);
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_FALSE(autoUpdate.Execute());
+    const ULONGLONG elapsed = GetTickCount64() - start;
+    StopActions();
+    EXPECT_EQ(Logged(caseLog), (std::vector<std::wstring>{L"Info: Starting update download", c.error,
+                                                          L"Info: Failed download. File Size : 0 Bytes"}));
+    EXPECT_EQ(messages, std::vector<std::wstring>{L"Failed"});
+    EXPECT_GE(elapsed, kBoundMs);
+    EXPECT_LT(elapsed, kBoundMs + 4000);
+    EXPECT_GT(ticks, int(elapsed / 200)) << "the dialog's messages waited";
   }
 }
 

@@ -5,8 +5,9 @@
 // threads, which only gather the response; the one completion is posted to the
 // GUI thread (never sent, so no WinHTTP thread waits on the GUI), where the
 // client's owner handles it. TLS is the system's (WinHTTP's); no TLS library is
-// loaded by name. Every wait is bounded: kConnectTimeoutMs to connect,
-// kIdleTimeoutMs without data; either ends as a transport error.
+// loaded by name. Every wait is bounded: kConnectTimeoutMs to look the name
+// up and to connect, kIdleTimeoutMs without data; either ends as a transport
+// error (the bounds are options, so that tests need not wait them out).
 // posix: no client (the console program never updates); tests use fakes.
 #pragma once
 
@@ -42,6 +43,8 @@ struct HttpOptions {
   std::wstring proxyPort;      // decimal text
   std::wstring proxyUserName;
   std::wstring proxyPassword;
+  uint32_t connectTimeoutMs = kConnectTimeoutMs;
+  uint32_t idleTimeoutMs = kIdleTimeoutMs;
 };
 
 class HttpClient {

@@ -5,20 +5,8 @@
 #include "update/update_network.h"
 
 TFileGrabber::TFileGrabber(TKLog& log, UpdateNetwork& network, const platform::Clock& clock, FileWriter write)
-    : log_(log),
-      network_(network),
-      clock_(clock),
-      write_(write ? std::move(write) : FileWriter(platform::WriteWholeFile)),
-      client_(network.NewClient()) {}
-
-TFileGrabber::~TFileGrabber() {
-  callback_ = nullptr;
-  client_.reset();
-}
-
-void TFileGrabber::SetProxy(bool useProxy, const std::wstring& host, int port, const std::wstring& userName,
-                            const std::wstring& password) {
-  proxy_ = ProxySettings{useProxy, host, port, userName, password};
+    : UpdateRequest(log, network, clock), write_(write ? std::move(write) : FileWriter(platform::WriteWholeFile)) {
+  client_ = network.NewClient();
 }
 
 void TFileGrabber::Download(const std::wstring& url, const std::wstring& fileName, Callback callback, void* context) {
@@ -28,12 +16,8 @@ void TFileGrabber::Download(const std::wstring& url, const std::wstring& fileNam
   context_ = context;
   body_.clear();
   if (!client_) return;
-  SetupHttpClient(*client_);
-  ApplyProxy(*client_, proxy_);
-  const std::wstring sent = ToHttpIfNoSsl(url, network_.IsSslAvailable());
-  if (!SameUrlIgnoringCase(sent, url)) log_.Add(L"FileGrabber : No SSL / Back to HTTP", kLogVerbose);
-  startTick_ = static_cast<uint32_t>(clock_.TickCount64());
-  client_->Get(sent, [this](const platform::HttpResponse& response) { OnDone(response); });
+  StartGet(url, L"FileGrabber : No SSL / Back to HTTP",
+           [this](const platform::HttpResponse& response) { OnDone(response); });
 }
 
 void TFileGrabber::OnDone(const platform::HttpResponse& response) {
@@ -43,8 +27,7 @@ void TFileGrabber::OnDone(const platform::HttpResponse& response) {
              kLogError);
   } else {
     body_ = response.body;
-    const uint32_t elapsed = static_cast<uint32_t>(clock_.TickCount64()) - startTick_;
-    log_.Add(L"File downloaded in " + std::to_wstring(elapsed) + L"ms", kLogInfo);
+    log_.Add(L"File downloaded in " + std::to_wstring(ElapsedMs()) + L"ms", kLogInfo);
     // An error page is written like an installer; the caller's size test and
     // signature check turn it away.
     if (!fileName_.empty() && !write_(fileName_, body_))

@@ -10,12 +10,10 @@
 
 #include "platform/clock.h"
 #include "platform/http.h"
-#include "update/http_setup.h"
+#include "update/update_request.h"
 
-class TKLog;
-class UpdateNetwork;
-
-class TFileGrabber {
+// Destroyed, it drops a download in flight: no callback follows.
+class TFileGrabber : public UpdateRequest {
  public:
   using Callback = std::function<void(void* context, TFileGrabber& grabber)>;
   // Writes the downloaded bytes over a file; false when it could not.
@@ -24,13 +22,6 @@ class TFileGrabber {
   // log, network and clock must outlive the downloader.
   TFileGrabber(TKLog& log, UpdateNetwork& network, const platform::Clock& clock = platform::SystemClock(),
                FileWriter write = FileWriter());
-  // Drops a download in flight: no callback follows.
-  ~TFileGrabber();
-  TFileGrabber(const TFileGrabber&) = delete;
-  TFileGrabber& operator=(const TFileGrabber&) = delete;
-
-  void SetProxy(bool useProxy, const std::wstring& host, int port, const std::wstring& userName,
-                const std::wstring& password);
   // Starts one GET of url and returns at once. With a file name the body is
   // written over that file when the whole response has arrived, whatever its
   // status; with none it stays in Body(). The callback follows every finished
@@ -45,15 +36,9 @@ class TFileGrabber {
  private:
   void OnDone(const platform::HttpResponse& response);
 
-  TKLog& log_;
-  UpdateNetwork& network_;
-  const platform::Clock& clock_;
   const FileWriter write_;
-  ProxySettings proxy_;
-  std::unique_ptr<platform::HttpClient> client_;
   std::wstring url_, fileName_;
   std::string body_;
-  uint32_t startTick_ = 0;
   Callback callback_;
   void* context_ = nullptr;
 };

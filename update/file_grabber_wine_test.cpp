@@ -1,12 +1,12 @@
 // The download through WinHTTP under Wine against the loopback installer
 // servers of tests/servers/update_servers.py: sizes around the smallest
 // installer, a body without a length, a connection cut mid-body.
+#include "tests/support/update_servers.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <map>
 #include <string>
 
 #include "gui/window_dispatcher.h"
@@ -18,12 +18,7 @@
 
 namespace {
 
-int ServerPort(const std::string& name) {
-  const char* list = std::getenv("PURGELLO_TEST_SERVERS");
-  const std::string all = std::string(",") + (list ? list : "") + ",";
-  const size_t at = all.find("," + name + "=");
-  return at == std::string::npos ? 0 : std::atoi(all.c_str() + at + name.size() + 2);
-}
+using testsupport::ServerPort;
 
 std::wstring TargetPath() {
   wchar_t folder[MAX_PATH];

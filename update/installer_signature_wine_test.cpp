@@ -1,13 +1,11 @@
 // The installer's signature check and start under Wine, over installers that
 // tests/installer/sign_installers.py signs around this program.
+#include "tests/support/update_servers.h"
+
 #include <windows.h>
-#include <wincrypt.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/signature.h"
@@ -17,20 +15,10 @@
 namespace {
 
 using platform::SignatureVerdict;
+using testsupport::ReadAll;
+using testsupport::TrustRoot;
 
-std::wstring Folder() {
-  const char* unix = std::getenv("PURGELLO_TEST_INSTALLERS");
-  std::wstring path = L"Z:";
-  for (const char* c = unix ? unix : ""; *c; ++c) path += *c == '/' ? L'\\' : wchar_t(*c);
-  return path + L"\\";
-}
-
-std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::wstring Folder() { return testsupport::InstallersFolder(); }
 
 std::wstring Pin() {
   const std::string hex = ReadAll(Folder() + L"pin.txt");
@@ -39,16 +27,6 @@ std::wstring Pin() {
 
 // The test prefix trusts the vendor's test root and the foreign one, never the
 // "unknown" root.
-void TrustRoot(const std::wstring& derFile) {
-  const std::string der = ReadAll(derFile);
-  ASSERT_FALSE(der.empty());
-  HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
-  ASSERT_NE(root, nullptr);
-  EXPECT_TRUE(CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
-                                               DWORD(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
-  CertCloseStore(root, 0);  // the store keeps the certificate only once closed
-}
-
 class InstallerSignature : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {

@@ -24,22 +24,10 @@ std::wstring ReplyText(const std::string& body) {
 
 TPyloLite::TPyloLite(TKLog& log, std::wstring logPrefix, std::wstring server, UpdateNetwork& network,
                      const platform::Clock& clock, VersionReader versionOf)
-    : log_(log),
+    : UpdateRequest(log, network, clock),
       logPrefix_(std::move(logPrefix)),
       server_(std::move(server)),
-      network_(network),
-      clock_(clock),
       versionOf_(versionOf ? std::move(versionOf) : VersionReader(platform::FileVersionText)) {}
-
-TPyloLite::~TPyloLite() {
-  callback_ = nullptr;
-  client_.reset();
-}
-
-void TPyloLite::SetProxy(bool useProxy, const std::wstring& host, int port, const std::wstring& userName,
-                         const std::wstring& password) {
-  proxy_ = ProxySettings{useProxy, host, port, userName, password};
-}
 
 void TPyloLite::Check(const std::wstring& programPath, Callback callback, void* context) {
   client_.reset();
@@ -55,13 +43,8 @@ void TPyloLite::Check(const std::wstring& programPath, Callback callback, void* 
   const std::wstring url = UpdateCheckUrl(server_, kCheckProductName, kCheckCompanyName, local);
 
   client_ = network_.NewClient();
-  SetupHttpClient(*client_);
-  ApplyProxy(*client_, proxy_);
-  const std::wstring sent = ToHttpIfNoSsl(url, network_.IsSslAvailable());
-  if (!SameUrlIgnoringCase(sent, url)) log_.Add(L"PyloLite : No SSL / Back to HTTP", kLogVerbose);
-
-  startTick_ = static_cast<uint32_t>(clock_.TickCount64());
-  const uint32_t error = client_->Get(sent, [this](const platform::HttpResponse& response) { OnReply(response); });
+  const uint32_t error = StartGet(url, L"PyloLite : No SSL / Back to HTTP",
+                                  [this](const platform::HttpResponse& response) { OnReply(response); });
   if (error != 0) {
     log_.Add(logPrefix_ + L" Update self check : Server error (" + std::to_wstring(error) + L")", kLogError);
     Deliver();
@@ -74,9 +57,8 @@ void TPyloLite::OnReply(const platform::HttpResponse& response) {
              kLogError);
   } else {
     const TPyloVersion server = TPyloVersion::Create(ReplyText(response.body));
-    const uint32_t elapsed = static_cast<uint32_t>(clock_.TickCount64()) - startTick_;
     log_.Add(logPrefix_ + L" Update self check : Server replied " + server.ToText() + L" in " +
-                 std::to_wstring(elapsed) + L"ms",
+                 std::to_wstring(ElapsedMs()) + L"ms",
              kLogInfo);
     if (!server.IsValid())
       log_.Add(logPrefix_ + L" Update self check : Server error (" + std::to_wstring(response.transportError) +

@@ -10,11 +10,8 @@
 
 #include "platform/clock.h"
 #include "platform/http.h"
-#include "update/http_setup.h"
+#include "update/update_request.h"
 #include "update/version_number.h"
-
-class TKLog;
-class UpdateNetwork;
 
 extern const wchar_t kCheckProductName[];  // "Purgello"
 extern const wchar_t kCheckCompanyName[];  // "Halvoris"
@@ -26,7 +23,8 @@ std::wstring UpdateCheckUrl(const std::wstring& server, const std::wstring& prod
 // A reply body as text, one character per byte, nothing trimmed.
 std::wstring ReplyText(const std::string& body);
 
-class TPyloLite {
+// Destroyed, it drops a check in flight: no callback follows.
+class TPyloLite : public UpdateRequest {
  public:
   using Callback = std::function<void(void* context, TPyloLite& client)>;
   // The four-number version text of a program file (platform::FileVersionText).
@@ -36,13 +34,6 @@ class TPyloLite {
   // server: the vendor's host name. log, network and clock must outlive the client.
   TPyloLite(TKLog& log, std::wstring logPrefix, std::wstring server, UpdateNetwork& network,
             const platform::Clock& clock = platform::SystemClock(), VersionReader versionOf = VersionReader());
-  // Drops a check in flight: no callback follows.
-  ~TPyloLite();
-  TPyloLite(const TPyloLite&) = delete;
-  TPyloLite& operator=(const TPyloLite&) = delete;
-
-  void SetProxy(bool useProxy, const std::wstring& host, int port, const std::wstring& userName,
-                const std::wstring& password);
   // Starts one check of the program file at programPath and returns at once.
   // The callback runs on the GUI thread when the check has finished; when the
   // request cannot even be started it runs before Check returns, with both
@@ -57,19 +48,13 @@ class TPyloLite {
   void OnReply(const platform::HttpResponse& response);
   void Deliver();
 
-  TKLog& log_;
   const std::wstring logPrefix_;
   const std::wstring server_;
-  UpdateNetwork& network_;
-  const platform::Clock& clock_;
   const VersionReader versionOf_;
-  ProxySettings proxy_;
   bool busy_ = false;
   bool newer_ = false;
   bool replyValid_ = false;
-  uint32_t startTick_ = 0;
   uint32_t localVh_ = 0, localVl_ = 0;
-  std::unique_ptr<platform::HttpClient> client_;
   Callback callback_;
   void* context_ = nullptr;
 };

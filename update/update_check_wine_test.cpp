@@ -1,11 +1,11 @@
 // The update check through WinHTTP against the loopback servers that
 // tests/servers/update_servers.py starts around this program.
+#include "tests/support/update_servers.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <map>
 #include <memory>
 #include <regex>
 #include <string>
@@ -13,25 +13,16 @@
 
 #include "gui/window_dispatcher.h"
 #include "system/log.h"
+#include "tests/support/loopback_network.h"
 #include "update/pylo_lite.h"
 #include "update/update_network.h"
 #include "update/url_encode.h"
 
 namespace {
 
-std::map<std::string, int> ServerPorts() {
-  std::map<std::string, int> ports;
-  const char* list = std::getenv("PURGELLO_TEST_SERVERS");
-  std::string rest = list ? list : "";
-  while (!rest.empty()) {
-    const std::string item = rest.substr(0, rest.find(','));
-    rest = item.size() < rest.size() ? rest.substr(item.size() + 1) : "";
-    ports[item.substr(0, item.find('='))] = std::atoi(item.c_str() + item.find('=') + 1);
-  }
-  return ports;
-}
+using testsupport::ServerPort;
 
-std::wstring Loopback(const std::string& name) { return L"127.0.0.1:" + std::to_wstring(ServerPorts().at(name)); }
+std::wstring Loopback(const std::string& name) { return L"127.0.0.1:" + std::to_wstring(ServerPort(name)); }
 
 std::wstring OwnPath() {
   wchar_t path[MAX_PATH];
@@ -39,17 +30,8 @@ std::wstring OwnPath() {
   return path;
 }
 
-// The system's network with TLS reported unusable: the check falls back to
-// plain HTTP, which the loopback servers speak.
-class PlainHttpNetwork : public UpdateNetwork {
- public:
-  explicit PlainHttpNetwork(Dispatcher& gui) : system_(CreateSystemNetwork(gui)) {}
-  std::unique_ptr<platform::HttpClient> NewClient() override { return system_->NewClient(); }
-  bool IsSslAvailable() override { return false; }
-
- private:
-  std::unique_ptr<UpdateNetwork> system_;
-};
+// The check's waits here, in place of the program's minutes.
+constexpr uint32_t kBoundMs = 3000;
 
 class UpdateCheckWine : public ::testing::Test {
  protected:
@@ -63,12 +45,17 @@ class UpdateCheckWine : public ::testing::Test {
   // One check; the lines it logged, oldest first, as "Level: text" with the
   // milliseconds replaced by N.
   std::vector<std::string> Check(const std::wstring& server, const ProxySettings& proxy = ProxySettings()) {
+    return Check(server, proxy, network);
+  }
+  std::vector<std::string> Check(const std::wstring& server, const ProxySettings& proxy, UpdateNetwork& over) {
     TKLog log(L"", 100, true);
-    TPyloLite client(log, L"Purgello", server, network);
+    TPyloLite client(log, L"Purgello", server, over);
     client.SetProxy(proxy.useProxy, proxy.host, proxy.port, proxy.userName, proxy.password);
     int calls = 0;
+    const ULONGLONG start = GetTickCount64();
     client.Check(OwnPath(), [&](void*, TPyloLite&) { ++calls; }, nullptr);
     ServeUntil([&] { return calls > 0; });
+    elapsedMs = GetTickCount64() - start;
     EXPECT_EQ(calls, 1);
     newer = client.Newer();
     valid = client.ReplyValid();
@@ -98,8 +85,11 @@ class UpdateCheckWine : public ::testing::Test {
   }
 
   WindowDispatcher dispatcher;
-  PlainHttpNetwork network{dispatcher};
+  // TLS reported unusable: the check falls back to plain HTTP, which the loopback servers speak.
+  testsupport::LoopbackNetwork network{dispatcher, false, kBoundMs};
+  std::unique_ptr<UpdateNetwork> tlsNetwork = CreateSystemNetwork(dispatcher);
   bool newer = false, valid = false;
+  ULONGLONG elapsedMs = 0;
 };
 
 const char kInit[] = "Info: Purgello Update self check : Initialization";
@@ -111,6 +101,7 @@ TEST_F(UpdateCheckWine, LogsAndFlagsTheServersReply) {
     const char* server;
     bool newer, valid;
     std::vector<std::string> lines;
+    bool givesUp = false;  // waits for its bound, and no longer
   } cases[] = {
       {"newer", true, true, {"Info: Purgello Update self check : Server replied 3.8.7.0 in Nms"}},
       {"equal", false, true, {"Info: Purgello Update self check : Server replied 3.8.6.116 in Nms"}},
@@ -121,6 +112,9 @@ TEST_F(UpdateCheckWine, LogsAndFlagsTheServersReply) {
       {"error500", true, true, {"Info: Purgello Update self check : Server replied 3.9.0.0 in Nms"}},
       {"redirect", true, true, {"Info: Purgello Update self check : Server replied 3.8.7.0 in Nms"}},
       {"refused", false, false, {"Error: Purgello Update self check : Server error (12029)"}},
+      // Takes the request and says nothing; one that never takes the connection.
+      {"stalled", false, false, {"Error: Purgello Update self check : Server error (12002)"}, true},
+      {"unanswered", false, false, {"Error: Purgello Update self check : Server error (12002)"}, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.server);
@@ -129,6 +123,10 @@ TEST_F(UpdateCheckWine, LogsAndFlagsTheServersReply) {
     EXPECT_EQ(Check(Loopback(c.server)), expected);
     EXPECT_EQ(newer, c.newer);
     EXPECT_EQ(valid, c.valid);
+    if (c.givesUp) {
+      EXPECT_GE(elapsedMs, kBoundMs - 200);
+      EXPECT_LT(elapsedMs, kBoundMs + 3000);
+    }
   }
   // The program named itself and its own version; the redirect was followed to its target.
   const std::string seen = Seen("newer");
@@ -138,7 +136,7 @@ TEST_F(UpdateCheckWine, LogsAndFlagsTheServersReply) {
 
 TEST_F(UpdateCheckWine, GoesThroughTheProxyWithItsCredentialsOnlyWhenSwitchedOn) {
   const std::wstring vendor = L"www.vendor.test";  // only the proxy knows this name
-  const int proxyPort = ServerPorts().at("proxy");
+  const int proxyPort = ServerPort("proxy");
   const struct {
     bool useProxy;
     const wchar_t* password;
@@ -168,6 +166,31 @@ TEST_F(UpdateCheckWine, GoesThroughTheProxyWithItsCredentialsOnlyWhenSwitchedOn)
       EXPECT_EQ(saw, sawBefore);  // the proxy never heard of it
     }
     sawBefore = saw;
+  }
+}
+
+// Over TLS through the proxy's tunnel, as the program asks: the vendor's
+// server is trusted only for a certificate that chains to a root this prefix
+// trusts.
+TEST_F(UpdateCheckWine, TrustsTheServerOnlyThroughARootTheSystemTrusts) {
+  testsupport::TrustRoot(testsupport::TlsFolder() + L"tls_root.der");
+  const int proxyPort = ServerPort("proxy");
+  const struct {
+    const char* tunnel;
+    std::string lastLine;
+    bool newer;
+  } cases[] = {
+      {"https", "Info: Purgello Update self check : Server replied 3.8.7.0 in Nms", true},
+      // ERROR_WINHTTP_SECURE_CHANNEL_ERROR: Wine's word for a chain to an unknown root.
+      {"https_unknown", "Error: Purgello Update self check : Server error (12157)", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tunnel);
+    testsupport::LoopbackGet(proxyPort, std::string("/route?check=newer&tunnel=") + c.tunnel);
+    const std::vector<std::string> lines =
+        Check(testsupport::TlsHost(), ProxySettings{true, L"127.0.0.1", proxyPort, L"", L""}, *tlsNetwork);
+    EXPECT_EQ(lines, (std::vector<std::string>{kInit, c.lastLine}));
+    EXPECT_EQ(newer, c.newer);
   }
 }
 

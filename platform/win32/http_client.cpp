@@ -6,9 +6,15 @@
 // marks a transfer it drops as abandoned, and a posted completion of an
 // abandoned transfer does nothing. The transfer lives until WinHTTP says its
 // request handle is closing, after which no callback of it can come.
+//
+// Wine's WinHTTP bounds the name lookup, the connection and a read of the
+// body, but not the wait for a response: a server that takes the request and
+// says nothing would hold it for ever. So a watchdog of the transfer's own
+// ends it once no callback has come for the idle bound.
 #include <windows.h>
 #include <winhttp.h>
 
+#include <algorithm>
 #include <mutex>  // recursive: WinHTTP may call back inside a call made under the lock
 #include <thread>
 #include <vector>
@@ -69,6 +75,9 @@ struct Transfer {
   GuiPoster post;
   std::atomic<int64_t>* contentLength = nullptr;
   std::atomic<int64_t>* receivedCount = nullptr;
+  std::atomic<ULONGLONG> lastCallback{0};
+  uint32_t idleTimeoutMs = 0;
+  HANDLE watchdog = nullptr;       // a timer-queue timer, deleted before the handles close
   std::shared_ptr<Transfer> self;  // keeps the transfer alive until its request handle closes
 };
 
@@ -76,7 +85,9 @@ void Finish(Transfer& t, uint32_t error) {
   // Under t.lock.
   if (t.finished) return;
   t.finished = true;
-  t.response.transportError = error;
+  // Wine ends a read that timed out with the socket's code; Windows, and the
+  // rest of this client, say ERROR_WINHTTP_TIMEOUT.
+  t.response.transportError = error == WSAETIMEDOUT ? ERROR_WINHTTP_TIMEOUT : error;
   std::shared_ptr<Transfer> keep = t.self;
   HttpResponse response = std::move(t.response);
   t.post([keep, response]() {
@@ -153,9 +164,16 @@ void OnHeaders(Transfer& t) {
   Step(t, WinHttpQueryDataAvailable(t.request, nullptr));
 }
 
+void CALLBACK OnWatchdog(PVOID context, BOOLEAN) {
+  auto* t = static_cast<Transfer*>(context);
+  std::lock_guard<std::recursive_mutex> guard(t->lock);
+  if (GetTickCount64() - t->lastCallback.load() >= t->idleTimeoutMs) Finish(*t, ERROR_WINHTTP_TIMEOUT);
+}
+
 void CALLBACK OnStatus(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID info, DWORD infoLength) {
   auto* t = reinterpret_cast<Transfer*>(context);
   if (!t) return;
+  t->lastCallback.store(GetTickCount64());
   if (status == WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING) {
     if (handle != t->request) return;
     std::shared_ptr<Transfer> last;
@@ -252,7 +270,9 @@ class WinHttpClient final : public HttpClient {
                              proxied ? proxy.c_str() : WINHTTP_NO_PROXY_NAME,
                              proxied ? L"<-loopback>" : WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
     if (!t->session) return FailureCode();
-    WinHttpSetTimeouts(t->session, 0, kConnectTimeoutMs, kIdleTimeoutMs, kIdleTimeoutMs);
+    // A name lookup is bounded too: a silent name server would hold the check forever.
+    WinHttpSetTimeouts(t->session, int(options_.connectTimeoutMs), int(options_.connectTimeoutMs),
+                       int(options_.idleTimeoutMs), int(options_.idleTimeoutMs));
     DWORD protocols = kTlsProtocols;
     WinHttpSetOption(t->session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
     if (WinHttpSetStatusCallback(t->session, OnStatus, WINHTTP_CALLBACK_FLAG_ALL_NOTIFICATIONS, 0) ==
@@ -288,6 +308,10 @@ class WinHttpClient final : public HttpClient {
       WinHttpAddRequestHeaders(t->request, headers.c_str(), DWORD(headers.size()),
                                WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE);
 
+    t->idleTimeoutMs = options_.idleTimeoutMs;
+    t->lastCallback.store(GetTickCount64());
+    const DWORD period = std::max<DWORD>(100, options_.idleTimeoutMs / 8);
+    CreateTimerQueueTimer(&t->watchdog, nullptr, OnWatchdog, t.get(), period, period, WT_EXECUTEDEFAULT);
     current_ = t;
     uint32_t error = 0;
     {
@@ -303,6 +327,9 @@ class WinHttpClient final : public HttpClient {
 
  private:
   static void CloseHandles(Transfer& t) {
+    // Not under t.lock: the deletion waits for a watchdog call that may be waiting for the lock.
+    if (t.watchdog) DeleteTimerQueueTimer(nullptr, t.watchdog, INVALID_HANDLE_VALUE);
+    t.watchdog = nullptr;
     // The request's HANDLE_CLOSING callback lets go of the transfer; without a
     // request handle nothing will, so the client does.
     const bool hadRequest = t.request != nullptr;
