@@ -104,7 +104,7 @@ TEST_F(AnalyseThread, EveryCategoryInCatalogueOrderWhenNoSettingExists) {
   EXPECT_EQ(list.At(0).sizeText, L"2 Kb.");
   EXPECT_EQ(list.At(1).sizeText, L"4    b.");
   EXPECT_EQ(sizes, (std::vector<int64_t>{2048, 4, 2}));
-  EXPECT_TRUE(list.At(1).checked);
+  EXPECT_TRUE(list.Checked(1));
   EXPECT_EQ(doneCount, 1);
   EXPECT_EQ(rowsAtDone, 3u);
 }

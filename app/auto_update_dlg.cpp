@@ -36,8 +36,7 @@ TAutoUpdateDlg::TAutoUpdateDlg(AutoUpdateDlgEnvironment environment)
       pb(*this, L"pb", gui::DesignRect{16, 18, kClientWidth - 32, 20}),
       Tmr(*this, L"Tmr", kTickMs, false),
       environment_(std::move(environment)) {
-  SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Handle()));
-  SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Handle()));
+  ShowProgramIcon();
   Tmr.onTimer = [this] { TmrTimer(); };
   SetDesignClientSize(kClientWidth, kClientHeight);
   LayOut();
@@ -70,8 +69,18 @@ bool TAutoUpdateDlg::Execute() {
   return result == IDOK;
 }
 
+void TAutoUpdateDlg::Abandon() {
+  Tmr.SetEnabled(false);
+  tmrTag_ = 0;
+  log = nullptr;
+  // From inside the download's completion (its message box is up) the
+  // grabber has finished but must outlive the call; Execute drops it.
+  if (!inOnDownload_) grabber_.reset();
+  if (InModal()) EndModal(IDCANCEL);
+}
+
 void TAutoUpdateDlg::TmrTimer() {
-  if (!grabber_) return;
+  if (!grabber_ || !log) return;
   if (tmrTag_ == 0) {
     tmrTag_ = 1;
     log->Add(L"Starting update download", kLogInfo);
@@ -88,11 +97,14 @@ void TAutoUpdateDlg::TmrTimer() {
 void TAutoUpdateDlg::OnDownload(void*, TFileGrabber&) {
   tmrTag_ = 0;
   Tmr.SetEnabled(false);
+  if (!log) return;
   const std::wstring installerLog = environment_.dataFolder() + L"update.log";
   const InstallerOutcome outcome =
       StartVerifiedInstaller(*log, targetPath_, installerLog, environment_.signerSha256, Hwnd(), environment_.installer);
   if (outcome != InstallerOutcome::Started) {
+    inOnDownload_ = true;
     if (environment_.showMessage) environment_.showMessage(Hwnd(), L"Failed");
+    inOnDownload_ = false;
     EndModal(IDCANCEL);
     return;
   }

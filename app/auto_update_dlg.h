@@ -9,7 +9,6 @@
 #include <string>
 
 #include "gui/win32/dialog.h"
-#include "gui/win32/program_icon.h"
 #include "gui/win32/progress_bar.h"
 #include "gui/win32/timer.h"
 #include "update/file_grabber.h"
@@ -45,6 +44,9 @@ class TAutoUpdateDlg : public gui::Dialog {
   // true when the installer was started (the program should quit then).
   // Needs log (false at once without it).
   bool Execute();
+  // The program closes: drops the download (no completion follows), ends the
+  // dialog with Cancel and forgets the log, which goes with the close.
+  void Abandon();
 
   // Every 500 ms while shown: starts the download at the first tick, then
   // shows its progress.
@@ -68,5 +70,5 @@ class TAutoUpdateDlg : public gui::Dialog {
   std::unique_ptr<TFileGrabber> grabber_;
   std::wstring targetPath_;
   int tmrTag_ = 0;
-  gui::ProgramIcon bigIcon_{32}, smallIcon_{16};
+  bool inOnDownload_ = false;
 };

@@ -43,6 +43,8 @@ constexpr SIZE kBasicSize{500, 330}, kExpertSize{670, 700};
 // Wider than this, the window is in expert mode.
 constexpr int kModeWidthLimit = 600;
 constexpr int kListGapAboveStatus = 10;
+// The subtitle's designed width, and the room it leaves before the picture.
+constexpr int kSubtitleWidth = 641, kSubtitleGap = 8;
 // Rows coming in a stream are drawn together at most this often.
 constexpr DWORD kListDrawMs = 100;
 
@@ -87,6 +89,31 @@ int RoundHalfEven(double value) { return int(std::nearbyint(value)); }
 void DrawProgramIcon(HDC dc, const RECT& rect) {
   const gui::ProgramIcon icon(std::min(rect.right - rect.left, rect.bottom - rect.top));
   DrawIconEx(dc, rect.left, rect.top, icon.Handle(), 0, 0, 0, nullptr, DI_NORMAL);
+}
+
+// Every row's current size, read by several threads: each read waits on the
+// file system (under Wine, ten microseconds a file), and a sort of many rows
+// waits for them all. Stops early, with what it has, when stop is set.
+std::vector<uint64_t> ReadRowSizes(const ReviewList& rows, const std::function<uint64_t(const FoundItem&)>& rowSize,
+                                   const std::atomic<bool>& stop) {
+  std::vector<uint64_t> sizes(rows.Count());
+  constexpr size_t kRowsPerThread = 1000, kMostThreads = 4;
+  const size_t threads = std::clamp<size_t>(std::min<size_t>(std::thread::hardware_concurrency(), kMostThreads), 1,
+                                            std::max<size_t>(1, sizes.size() / kRowsPerThread));
+  auto read = [&](size_t part) {
+    const size_t from = sizes.size() * part / threads, to = sizes.size() * (part + 1) / threads;
+    for (size_t i = from; i < to && !stop; ++i) sizes[i] = rowSize(rows.At(i));
+  };
+  std::vector<std::thread> others;
+  try {
+    for (size_t part = 1; part < threads; ++part) others.emplace_back(read, part);
+  } catch (...) {
+    // No thread to be had: this one reads their parts too.
+    for (size_t part = others.size() + 1; part < threads; ++part) read(part);
+  }
+  read(0);
+  for (std::thread& other : others) other.join();
+  return sizes;
 }
 
 void DefaultCheckedTotals(const ReviewList& rows, uint64_t& size, uint64_t& count) {
@@ -186,7 +213,7 @@ TMainDlg::TMainDlg(ReviewList& list, MainDlgEnvironment environment)
            }),
       top_pnl(*this, L"top_pnl", DesignRect{1, 0, kDesignWidth - 1, 70}),
       top_lbl(&top_pnl.Add<gui::Label>(L"top_lbl", kApplicationTitle, DesignRect{8, 8, 0, 0}, gui::LabelStyle{true})),
-      subtop_lbl(&top_pnl.Add<gui::Label>(L"subtop_lbl", L"", DesignRect{8, 25, 641, 40})),
+      subtop_lbl(&top_pnl.Add<gui::Label>(L"subtop_lbl", L"", DesignRect{8, 25, kSubtitleWidth, 40})),
       top_img(&top_pnl.Add<gui::Picture>(L"top_img", DesignRect{781, 6, 48, 48}, DrawProgramIcon)),
       manual_grp(*this, L"manual_grp", L"Manual mode", kManualGrp),
       clean_btn(*this, L"clean_btn", L"Clean", In(kManualGrp, 8, 20, 100, 45), MainPicturePainter(MainPicture::Clean),
@@ -242,17 +269,18 @@ TMainDlg::TMainDlg(ReviewList& list, MainDlgEnvironment environment)
       tray(*this, L"tray", trayIcon_.Handle()),
       Timer(*this, L"Timer", 1000),
       posTracker_tmr(*this, L"posTracker_tmr", 250) {
+  membersMade_ = true;
   ShowProgramIcon();
 
   top_pnl.SetAnchors(gui::kAnchorLeftTopRight);
   top_img->SetAnchors(gui::kAnchorTopRight);
-  // The subtitle gives way to the picture when the window is narrower than designed.
-  subtop_lbl->SetAnchors(gui::kAnchorLeftTopRight);
   pb.SetAnchors(gui::kAnchorLeftTopRight);
   lst.SetAnchors(gui::kAnchorAll);
   lst.AddColumn(main_ts.Translate(L"Type"), 120);
   lst.AddColumn(main_ts.Translate(L"Path"), 420);
   lst.AddColumn(main_ts.Translate(L"Size"), 80);
+  // A long path must not push the sizes out of view.
+  lst.SetFillColumn(1);
   lst.onClick = [this] { lstClick(); };
   lst.onDoubleClick = [this] { lstDblClick(); };
   lst.onColumnClick = [this](int column) { lstColumnClick(column); };
@@ -317,6 +345,8 @@ TMainDlg::~TMainDlg() {
   MSG msg;
   while (Hwnd() && PeekMessageW(&msg, Hwnd(), kHelperDoneMessage, kHelperDoneMessage, PM_REMOVE))
     delete reinterpret_cast<std::function<void()>*>(msg.lParam);
+  // The members go next; messages their windows send meanwhile are not ours.
+  membersMade_ = false;
 }
 
 void TMainDlg::AttachList(ReviewList& list) {
@@ -356,7 +386,7 @@ void TMainDlg::ResizeForMode() {
   const SIZE design = basic_ ? kBasicSize : kExpertSize;
   SetWindowPos(Hwnd(), nullptr, 0, 0, gui::Scale(design.cx, Dpi()), gui::Scale(design.cy, Dpi()),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  FitListAboveStatus();
+  FitToClient();
 }
 
 void TMainDlg::ApplyModeLayout() {
@@ -377,14 +407,22 @@ void TMainDlg::ApplyModeLayout() {
   expert_grp.SetVisible(expert);
   simulate_btn.SetVisible(expert);
   total_lbl.SetVisible(expert);
-  FitListAboveStatus();
+  FitToClient();
 }
 
-void TMainDlg::FitListAboveStatus() {
+void TMainDlg::FitToClient() {
   const RECT bar = status.PixelRect(), list = lst.PixelRect();
   const int bottom = bar.top - gui::Scale(kListGapAboveStatus, Dpi());
   SetWindowPos(lst.Hwnd(), nullptr, 0, 0, list.right - list.left, std::max(0, bottom - int(list.top)),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  lst.FillWidth();
+  // The subtitle ends before the picture, which keeps to the right edge: in
+  // a basic window that leaves it less than its designed width.
+  const RECT picture = top_img->PixelRect(), panel = top_pnl.PixelRect();
+  DesignRect subtitle = subtop_lbl->Bounds();
+  const int room = MulDiv(picture.left - panel.left, gui::kDesignDpi, Dpi()) - kSubtitleGap - subtitle.left;
+  subtitle.width = std::clamp(room, 0, kSubtitleWidth);
+  if (subtitle.width != subtop_lbl->Bounds().width) subtop_lbl->SetBounds(subtitle);
 }
 
 void TMainDlg::OnLayOut() { ResizeForMode(); }
@@ -396,7 +434,7 @@ void TMainDlg::OnDpiChanged(int oldDpi, const RECT& suggested) {
   SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   PlaceControls();
-  FitListAboveStatus();
+  FitToClient();
 }
 
 // Placement.
@@ -451,7 +489,7 @@ std::wstring TMainDlg::CellText(size_t row, int column) const {
   return column == 0 ? item.caption : column == 1 ? item.path : item.sizeText;
 }
 
-bool TMainDlg::RowChecked(size_t row) const { return row < list_->Count() && list_->At(row).checked; }
+bool TMainDlg::RowChecked(size_t row) const { return row < list_->Count() && list_->Checked(row); }
 
 void TMainDlg::SetRowChecked(size_t row, bool checked) {
   if (row < list_->Count()) list_->SetChecked(row, checked);
@@ -496,16 +534,15 @@ void TMainDlg::lstColumnClick(int column) {
     ApplySortOrder(SortedOrder(*list_, size_t(column), sort_.Direction(), sizes), rows, listEpoch_);
     return;
   }
-  // Many rows: a copy is sorted by the helper, each size read once.
-  auto copy = std::make_shared<ReviewList>(*list_);
+  // Many rows: the helper sorts a snapshot (it shares the rows' texts), each
+  // size read once.
+  auto copy = std::make_shared<const ReviewList>(*list_);
   const int direction = sort_.Direction();
   const uint64_t epoch = listEpoch_;
   RunInBackground(pendingSort_, [this, copy, column, direction, bySize, rows, epoch]() -> std::function<void()> {
     std::vector<uint64_t> sizes;
-    if (bySize) {
-      sizes.reserve(rows);
-      for (size_t i = 0; i < rows && !closing_; ++i) sizes.push_back(environment_.rowSize(copy->At(i)));
-    }
+    if (bySize) sizes = ReadRowSizes(*copy, environment_.rowSize, closing_);
+    if (closing_) return nullptr;
     auto order = std::make_shared<std::vector<size_t>>(SortedOrder(*copy, size_t(column), direction, sizes));
     return [this, order, rows, epoch] {
       ApplySortOrder(std::move(*order), rows, epoch);
@@ -528,7 +565,7 @@ void TMainDlg::lstDblClick() {
   const std::optional<size_t> row = lst.SelectedRow();
   if (!row || *row >= list_->Count()) return;
   const std::wstring caption = list_->At(*row).caption;
-  SetCheckByCaption(&caption, !list_->At(*row).checked);
+  SetCheckByCaption(&caption, !list_->Checked(*row));
 }
 
 void TMainDlg::SetCheckByCaption(const std::wstring* caption, bool checked) {
@@ -597,7 +634,7 @@ void TMainDlg::Savelist1Click() {
   // Many rows: the helper reads their sizes and writes a copy. A window that
   // closes meanwhile stops it before the file is written, and the temporary
   // file keeps the target whole if the write itself is under way.
-  auto copy = std::make_shared<ReviewList>(*list_);
+  auto copy = std::make_shared<const ReviewList>(*list_);
   PopupItem(L"Savelist1").SetEnabled(false);
   RunInBackground(pendingSave_, [this, copy, path]() -> std::function<void()> {
     bool saved = false;
@@ -627,15 +664,12 @@ void TMainDlg::UpdateTotals() {
     ShowTotals(size, count);
     return;
   }
-  // Only the checked rows are read; the helper works on their copy.
-  auto checked = std::make_shared<ReviewList>();
-  for (size_t i = 0; i < list_->Count(); ++i) {
-    const FoundItem& item = list_->At(i);
-    if (item.checked) checked->Add(item.caption, item.path, item.sizeText, item.identity);
-  }
-  RunInBackground(pendingTotals_, [this, checked, request]() -> std::function<void()> {
+  // The helper reads a snapshot: the rows and their checks as they are now,
+  // whatever the window does to them meanwhile.
+  auto rows = std::make_shared<const ReviewList>(*list_);
+  RunInBackground(pendingTotals_, [this, rows, request]() -> std::function<void()> {
     uint64_t size = 0, count = 0;
-    if (!closing_) environment_.checkedTotals(*checked, size, count);
+    if (!closing_) environment_.checkedTotals(*rows, size, count);
     return [this, request, size, count] {
       if (request == totalsRequest_) ShowTotals(size, count);
     };
@@ -774,6 +808,7 @@ void TMainDlg::LangueAfterLanguageSwitch() {
 }
 
 bool TMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (!membersMade_) return false;
   switch (message) {
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -785,7 +820,7 @@ bool TMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     case WM_SIZE:
       Route(message, wParam, lParam, result);
       if (wParam != SIZE_MINIMIZED) {
-        FitListAboveStatus();
+        FitToClient();
         SavePlacement();
       }
       result = 0;

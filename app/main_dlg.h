@@ -7,8 +7,9 @@
 // The review list is a virtual list over the controller's ReviewList, so a
 // found file costs the same to add whatever the row count. Reading the sizes
 // of many files (the totals, a sort by "Size") is done by a helper thread on
-// a copy of the rows; the window stays responsive and shows the result when
-// it is ready, unless the list was emptied or shortened in the meantime.
+// a snapshot of the rows (which shares their texts); the window stays
+// responsive and shows the result when it is ready, unless the list was
+// emptied or shortened in the meantime.
 #pragma once
 
 #include <atomic>
@@ -152,6 +153,9 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   // nothing), then the silent check unless AutoUpdate is "0".
   void StartUpdateClient(TKLog& log, const std::wstring& programPath);
   void StartupUpdateCheck();
+  // Drops the check client and a check in flight (no result follows), and
+  // ends the update dialogs with their download, which write to the log too.
+  void DropUpdateClient();
   void Checkforupdate1Click();
   void UpdateCheckDone(TPyloLite& client);
   // The update dialog; the program quits when it says so.
@@ -225,7 +229,9 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   // Draws the list again once rows stop coming in a stream.
   void DrawHeldList();
   void PlaceNowLabel();
-  void FitListAboveStatus();
+  // After a change of the client area: the list above the status bar, its
+  // Path column filling it, the subtitle before the picture.
+  void FitToClient();
   void ResizeForMode();
   void ShowPopup(POINT screen);
   void CreateUpdateDialogs();
@@ -235,6 +241,9 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   // pending counts the request until its result has been handed over.
   void RunInBackground(int& pending, std::function<std::function<void()>()> work);
 
+  // First of the members: false until they all exist. The window gets
+  // messages (a size from its menu) while they are being made.
+  bool membersMade_ = false;
   ReviewList* list_;
   MainDlgEnvironment environment_;
   SessionController* controller_ = nullptr;
@@ -270,6 +279,10 @@ class TMainDlg : public gui::Window, public MainView, private gui::ListViewSourc
   std::unique_ptr<TAutoUpdateDlg> autoUpdateDlg_;
   std::unique_ptr<TUpdateDlg> updateDlg_;
   std::unique_ptr<TPyloLite> pyloLite_;
+  // A client dropped from inside its own completion (its dialog was up): it
+  // has finished, but must outlive the call; it goes at the next drop.
+  std::unique_ptr<TPyloLite> droppedClient_;
+  bool inUpdateCheckDone_ = false;
   TKLog* updateLog_ = nullptr;
   std::wstring programPath_;
   ProxySettings proxy_;

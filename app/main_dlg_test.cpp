@@ -93,7 +93,7 @@ class MainDlgTest : public ::testing::Test {
   }
   std::wstring Checks() const {
     std::wstring marks;
-    for (size_t i = 0; i < list.Count(); ++i) marks += list.At(i).checked ? L'x' : L'-';
+    for (size_t i = 0; i < list.Count(); ++i) marks += list.Checked(i) ? L'x' : L'-';
     return marks;
   }
   std::wstring Totals() const { return dlg->status.PanelText(0); }
@@ -121,7 +121,7 @@ class MainDlgTest : public ::testing::Test {
     environment.checkedTotals = [this](const ReviewList& rows, uint64_t& size, uint64_t& count) {
       size = count = 0;
       for (size_t i = 0; i < rows.Count(); ++i)
-        if (rows.At(i).checked) {
+        if (rows.Checked(i)) {
           size += sizes.at(rows.At(i).sizeText);
           ++count;
         }
@@ -142,6 +142,27 @@ class MainDlgTest : public ::testing::Test {
   std::map<std::wstring, uint64_t> sizes;
   std::atomic<int> sizeReads{0};
   std::function<void()> gate;  // runs on every size read
+
+  // Size reads wait from here until ReleaseSizeReads, for 3 s at most.
+  void HoldSizeReads() {
+    std::lock_guard<std::mutex> lock(gateMutex_);
+    gateOpen_ = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    gate = [this, deadline] {
+      std::unique_lock<std::mutex> wait(gateMutex_);
+      gateReleased_.wait_until(wait, deadline, [this] { return gateOpen_; });
+    };
+  }
+  void ReleaseSizeReads() {
+    {
+      std::lock_guard<std::mutex> lock(gateMutex_);
+      gateOpen_ = true;
+    }
+    gateReleased_.notify_all();
+  }
+  std::mutex gateMutex_;
+  std::condition_variable gateReleased_;
+  bool gateOpen_ = false;
   std::vector<std::wstring> opened;
   std::unique_ptr<TMainDlg> dlg = std::make_unique<TMainDlg>(list, Environment());
 };
@@ -255,6 +276,45 @@ TEST_F(MainDlgTest, ColumnsFitTheExpertListBeforeTheyFitTheirContents) {
   GetClientRect(dlg->lst.Hwnd(), &client);
   ASSERT_TRUE(GetWindowLongPtrW(dlg->lst.Hwnd(), GWL_STYLE) & WS_VSCROLL);
   EXPECT_LE(dlg->lst.ColumnWidth(0) + dlg->lst.ColumnWidth(1) + dlg->lst.ColumnWidth(2), client.right);
+}
+
+// A path longer than the list is wide ends in an ellipsis: the Type and Size
+// columns keep their fitted widths and stay in view, also when the window
+// grows and at another DPI.
+TEST_F(MainDlgTest, ALongPathLeavesTheSizeColumnInView) {
+  dlg->Show();
+  dlg->expert_btn.Click();
+  AddRow(L"Temporary Files", L"C:\\" + std::wstring(400, L'p') + L"\\f.tmp", L"123,45 Mb", 1);
+  AddRow(L"Recycle Bin", L"", L"1,00 Kb", 1);
+  dlg->SizeColumnsToContents();
+  auto expectInView = [&] {
+    RECT client{};
+    GetClientRect(dlg->lst.Hwnd(), &client);
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(dlg->lst.Hwnd(), LVM_GETHEADER, 0, 0));
+    RECT size{};
+    ASSERT_TRUE(SendMessageW(header, HDM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&size)));
+    EXPECT_LE(size.right, client.right);
+    EXPECT_GE(size.right - size.left, Px(40));
+  };
+  expectInView();
+  const int type = dlg->lst.ColumnWidth(0), size = dlg->lst.ColumnWidth(2), path = dlg->lst.ColumnWidth(1);
+
+  const SIZE expert = OuterSize(dlg->Hwnd());
+  SetWindowPos(dlg->Hwnd(), nullptr, 0, 0, expert.cx + Px(150), expert.cy, SWP_NOMOVE | SWP_NOZORDER);
+  expectInView();
+  EXPECT_EQ(dlg->lst.ColumnWidth(0), type);
+  EXPECT_EQ(dlg->lst.ColumnWidth(2), size);
+  EXPECT_EQ(dlg->lst.ColumnWidth(1), path + Px(150));
+
+  const int oldDpi = dlg->Dpi(), dpi = oldDpi == 96 ? 144 : 96;
+  RECT r{};
+  GetWindowRect(dlg->Hwnd(), &r);
+  const RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, dpi, oldDpi),
+                       r.top + MulDiv(r.bottom - r.top, dpi, oldDpi)};
+  SendMessageW(dlg->Hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  ASSERT_EQ(dlg->Dpi(), dpi);
+  expectInView();
+  EXPECT_NEAR(dlg->lst.ColumnWidth(2), MulDiv(size, dpi, oldDpi), 1);
 }
 
 TEST_F(MainDlgTest, PlacementIsRestoredOntoTheDesktop) {
@@ -381,23 +441,12 @@ TEST_F(MainDlgTest, ManyRowsAreSortedAndTotalledWithoutHoldingTheWindow) {
   for (int i = 0; i < 3000; ++i) AddRow(L"Temporary Files", L"C:\\t\\f.tmp", std::to_wstring(i), uint64_t(i % 7));
   // Size reads wait until the test lets them go: a window that read them
   // itself would hang here.
-  std::mutex mutex;
-  std::condition_variable released;
-  bool open = false;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-  gate = [&] {
-    std::unique_lock<std::mutex> lock(mutex);
-    released.wait_until(lock, deadline, [&] { return open; });
-  };
+  HoldSizeReads();
   const DWORD start = GetTickCount();
   dlg->lstColumnClick(2);
   EXPECT_LT(GetTickCount() - start, 1000u);
   EXPECT_TRUE(dlg->SizesPending());
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    open = true;
-  }
-  released.notify_all();
+  ReleaseSizeReads();
   WaitForSizes();
   for (size_t i = 1; i < list.Count(); ++i) ASSERT_LE(sizes[list.At(i - 1).sizeText], sizes[list.At(i).sizeText]);
 
@@ -429,27 +478,42 @@ TEST_F(MainDlgTest, RowsInAStreamAreCountedAtOnceAndDrawnWhenItPauses) {
 
 TEST_F(MainDlgTest, ASortOfRowsThatWereReplacedMeanwhileIsDropped) {
   for (int i = 0; i < 3000; ++i) AddRow(L"Temporary Files", L"C:\\t\\f.tmp", std::to_wstring(i), uint64_t(3000 - i));
-  std::mutex mutex;
-  std::condition_variable released;
-  bool open = false;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-  gate = [&] {
-    std::unique_lock<std::mutex> lock(mutex);
-    released.wait_until(lock, deadline, [&] { return open; });
-  };
+  HoldSizeReads();
   dlg->lstColumnClick(2);
   // A new analysis: the list is emptied and filled again, as long as before.
   list.Clear();
   dlg->ReviewListChanged();
   for (int i = 0; i < 3000; ++i) list.Add(L"Cookies", L"C:\\c\\k.txt", std::to_wstring(i));
   dlg->ReviewListChanged();
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    open = true;
-  }
-  released.notify_all();
+  ReleaseSizeReads();
   WaitForSizes();
   for (size_t i = 0; i < list.Count(); ++i) ASSERT_EQ(list.At(i).sizeText, std::to_wstring(i));
+}
+
+// Checks changed while a sort reads its sizes: the sorted rows keep them, and
+// the totals count them, whatever the sort's snapshot of the rows held.
+TEST_F(MainDlgTest, ChecksMadeDuringASortStayWithTheirRowsAndAreTotalled) {
+  uint64_t kept = 0;
+  for (int i = 0; i < 3000; ++i) {
+    const bool cookie = i % 3 == 0;
+    AddRow(cookie ? L"Cookies" : L"Temporary Files", L"C:\\t\\f.tmp", std::to_wstring(i), uint64_t(3000 - i));
+    if (!cookie) kept += uint64_t(3000 - i);
+  }
+  HoldSizeReads();
+  dlg->lstColumnClick(2);
+  ASSERT_TRUE(dlg->SizesPending());
+  dlg->lst.SelectRow(0);
+  dlg->PopupLstPopup();
+  dlg->UncheckAll2Click();
+  ReleaseSizeReads();
+  WaitForSizes();
+  ASSERT_EQ(list.At(0).sizeText, L"2999");
+  for (size_t i = 0; i < list.Count(); ++i)
+    ASSERT_EQ(list.Checked(i), list.At(i).caption != L"Cookies") << list.At(i).sizeText;
+  EXPECT_EQ(Totals(), TotalsOf(kept, 2000));
+  dlg->lstClick();
+  WaitForSizes();
+  EXPECT_EQ(Totals(), TotalsOf(kept, 2000));
 }
 
 TEST_F(MainDlgTest, CheckMarksFollowTheCommandsAndTheTotalsTheClicks) {
@@ -596,14 +660,7 @@ TEST_F(MainDlgTest, ALongListIsSavedWithoutHoldingTheWindow) {
     expected += "Temporary Files,C:\\t\\f" + n + ".tmp," + std::to_string(i % 7) + (i % 2 ? ",0\r\n" : ",1\r\n");
   }
   WaitForSizes();
-  std::mutex mutex;
-  std::condition_variable released;
-  bool open = false;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-  gate = [&] {
-    std::unique_lock<std::mutex> lock(mutex);
-    released.wait_until(lock, deadline, [&] { return open; });
-  };
+  HoldSizeReads();
   dlg->SetExpertMode(false);  // expert mode
   chosenFile = tree.Path(L"long.csv");
   const DWORD start = GetTickCount();
@@ -617,11 +674,7 @@ TEST_F(MainDlgTest, ALongListIsSavedWithoutHoldingTheWindow) {
   EXPECT_FALSE(dlg->PopupItem(L"Savelist1").Enabled());
   dlg->Savelist1Click();
   EXPECT_EQ(saveAsks, 1);
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    open = true;
-  }
-  released.notify_all();
+  ReleaseSizeReads();
   for (int i = 0; i < 500 && dlg->SavePending(); ++i) {
     Pump();
     Sleep(10);

@@ -48,6 +48,14 @@ void TMainDlg::StartupUpdateCheck() {
   }
 }
 
+void TMainDlg::DropUpdateClient() {
+  if (updateDlg_) updateDlg_->Abandon();
+  updateLog_ = nullptr;
+  droppedClient_.reset();
+  if (inUpdateCheckDone_) droppedClient_ = std::move(pyloLite_);
+  pyloLite_.reset();
+}
+
 void TMainDlg::Checkforupdate1Click() {
   if (!pyloLite_ || pyloLite_->Busy()) return;
   MenuItemNamed(L"Checkforupdate1").SetEnabled(false);
@@ -59,7 +67,10 @@ void TMainDlg::UpdateCheckDone(TPyloLite& client) {
   const std::wstring upToDate = L"Purgello is already up to date.";
   if (client.Newer() && client.ReplyValid()) {
     updateLog_->Add(L"New version of Purgello is detected", kLogInfo);
+    // The dialog is modal: the program may close while it is up.
+    inUpdateCheckDone_ = true;
     ShowUpdateAvailable();
+    inUpdateCheckDone_ = false;
   } else {
     // An unusable reply says nothing in the log here; the client has said why.
     if (client.ReplyValid()) updateLog_->Add(upToDate, kLogInfo);

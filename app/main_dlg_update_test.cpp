@@ -318,4 +318,39 @@ TEST_F(MainDlgUpdateTest, AutomaticUpdateDownloadsThroughTheProxyStartsTheInstal
             std::string::npos);
 }
 
+// The program closes (the window's close, or Windows ending the session)
+// while the download dialog waits on a download: both dialogs end at once with
+// Cancel, the download is dropped and nothing more is written to the log,
+// which goes with the close.
+TEST_F(MainDlgUpdateTest, TheCloseEndsTheUpdateDialogsAndTheirDownload) {
+  SetSetting(kAutoUpdateSetting, L"0");
+  dlg->StartUpdateClient(log, OwnPath());
+  Route("newer", "stalled_body");
+  size_t linesAtClose = 0;
+  bool closed = false;
+  Every(20, [&] {
+    if (closed) return;
+    if (dlg->UpdateDlg().IsVisible() && !dlg->AutoUpdateDlg().IsVisible()) dlg->UpdateDlg().auto_btn.Click();
+    if (dlg->AutoUpdateDlg().TmrTag() == 1) {
+      closed = true;
+      linesAtClose = log.Lines().size();
+      dlg->DropUpdateClient();
+    }
+  });
+  ShowWindowFirst();
+  dlg->Checkforupdate1Click();
+  WaitForCheck();
+  StopActions();
+  ASSERT_TRUE(closed);
+  EXPECT_FALSE(dlg->UpdateDlg().IsVisible());
+  EXPECT_FALSE(dlg->AutoUpdateDlg().IsVisible());
+  const std::vector<std::wstring> lines = Logged(log);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), L"Info: Starting update download"), lines.end());
+  Serve([] { return false; }, 1500);
+  EXPECT_EQ(log.Lines().size(), linesAtClose);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_FALSE(QuitAsked());
+  EXPECT_EQ(dlg->UpdateClient(), nullptr);
+}
+
 }  // namespace

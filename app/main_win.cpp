@@ -95,10 +95,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     facts.languageName = window->Langue.CurrentLanguageName();
     facts.openSslVersion = platform::OpenSslVersionText();
   };
-  // The silent start-up check (StartupUpdateCheck) is not run yet: under Wine,
-  // a close while a check waits on an unreachable name server can leave the
-  // process running.
-  system.startUpdateClient = [&window, programPath](TKLog& log) { window->StartUpdateClient(log, programPath); };
+  // The first activation's last steps: the check client, then the silent check.
+  system.startUpdateClient = [&window, programPath](TKLog& log) {
+    window->StartUpdateClient(log, programPath);
+    window->StartupUpdateCheck();
+  };
+  system.stopUpdateClient = [&window] { window->DropUpdateClient(); };
   auto controller = std::make_unique<SessionController>(*window, dispatcher, platform::SystemClock(), std::move(system),
                                                         programPath, FirstParameter());
   window->AttachList(controller->List());
@@ -118,8 +120,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  // The close has run (the window posts its quit only after it): the
-  // controller goes first, it still talks to the window while a worker ends.
+  // The close has run (the window posts its quit only after it), and has
+  // ended the update client. Whatever ended the loop, the client goes before
+  // the log it writes to, which goes with the controller; the controller goes
+  // before the window, it still talks to the window while a worker ends.
+  window->DropUpdateClient();
   controller.reset();
   window.reset();
   return 0;

@@ -105,8 +105,9 @@ TEST_P(PurgelloLanguageTest, ChoiceInTheSettingsDialogIsAppliedAtTheNextStart) {
                 RegKey::Create(RegRoot::CurrentUser, kUninstall).IsOpen());
     ASSERT_TRUE(RegKey::Create(RegRoot::CurrentUser, kRegistration).WriteString(L"DisplayName", L"Halvoris Purgello 1.0"));
     ASSERT_TRUE(SetSetting(L"DebugMode", L"1"));
+    ASSERT_TRUE(SetSetting(L"AutoUpdate", L"0"));
   } else {
-    tree_.WriteFile(L"settings.ini", "[Settings]\r\nDebugMode=1\r\n");
+    tree_.WriteFile(L"settings.ini", "[Settings]\r\nAutoUpdate=0\r\nDebugMode=1\r\n");
   }
   const std::wstring mode = GetParam().installed ? L"Portable : No" : L"Portable : Yes";
   {

@@ -53,9 +53,10 @@ class PurgelloSessionTest : public PurgelloExeTest {
   }
 
   // A portable copy in expert mode that analyses only the temporary files
-  // (the Recycle Bin's value also keeps the first-run notice away).
+  // (the Recycle Bin's value also keeps the first-run notice away), with no
+  // update check at start-up.
   void WriteSettings(const std::string& more = std::string()) {
-    std::string ini = "[Settings]\r\nDebugMode=1\r\nExpertMode=1\r\n" + more;
+    std::string ini = "[Settings]\r\nAutoUpdate=0\r\nDebugMode=1\r\nExpertMode=1\r\n" + more;
     for (const Category& category : kCatalogue)
       ini += platform::ToUtf8(category.key) + (category.key == std::wstring(L"Temporary_Files") ? "=1\r\n" : "=0\r\n");
     tree_.WriteFile(L"settings.ini", ini);

@@ -31,7 +31,8 @@ namespace {
 using namespace exetest;
 
 TEST_F(PurgelloExeTest, DebugRunKeepsItsLogAndGivesBackItsSettings) {
-  tree_.WriteFile(L"settings.ini", "[Settings]\r\nDebugMode=1\r\nExpertMode=1\r\n[Settings_DWORD]\r\nLangue=1036\r\n");
+  tree_.WriteFile(L"settings.ini",
+                  "[Settings]\r\nAutoUpdate=0\r\nDebugMode=1\r\nExpertMode=1\r\n[Settings_DWORD]\r\nLangue=1036\r\n");
   // A previous update's installer and its empty log.
   MakeDataFolder();
   ASSERT_TRUE(platform::WriteWholeFile(DataFolder() + L"update.exe", "MZ"));
@@ -59,7 +60,8 @@ TEST_F(PurgelloExeTest, DebugRunKeepsItsLogAndGivesBackItsSettings) {
   const std::wstring uid = settings.at(L"uid");
   EXPECT_FALSE(uid.empty());
   EXPECT_EQ(uid.find_first_not_of(L"0123456789"), std::wstring::npos) << platform::ToUtf8(uid);
-  EXPECT_EQ(settings, (Entries{{L"DebugMode", L"1"}, {L"ExpertMode", L"1"}, {L"Maximized", L"0"}, {L"uid", uid}}));
+  EXPECT_EQ(settings, (Entries{{L"AutoUpdate", L"0"}, {L"DebugMode", L"1"}, {L"ExpertMode", L"1"},
+                               {L"Maximized", L"0"}, {L"uid", uid}}));
   EXPECT_EQ(IniSection(L"Settings_DWORD"), (Entries{{L"Langue", L"1036"}}));
   EXPECT_FALSE(BranchExists(kSettingsBranch));
   EXPECT_FALSE(BranchExists(kMakerBranch));
@@ -217,7 +219,8 @@ TEST_F(PurgelloExeTest, SecondRealInstanceBringsTheFirstForwardAndWritesNothing)
     SCOPED_TRACE(c.name);
     Forget();
     tree_.WriteFile(L"settings.ini",
-                    std::string("[Settings]\r\nDebugMode=1\r\nRecycle_Bin=0\r\nMinSysTray=") + c.minSysTray + "\r\n");
+                    std::string("[Settings]\r\nAutoUpdate=0\r\nDebugMode=1\r\nRecycle_Bin=0\r\nMinSysTray=") +
+                        c.minSysTray + "\r\n");
     RunningProgram first;
     ASSERT_TRUE(Start(first, L""));
     const HWND window = first.WaitForMainWindow();
@@ -276,7 +279,8 @@ TEST_F(PurgelloExeTest, SecondRealInstanceBringsTheFirstForwardAndWritesNothing)
 }
 
 TEST_F(PurgelloExeTest, NormalRunLeavesOnlyItsSettingsFile) {
-  tree_.WriteFile(L"settings.ini", "[Settings]\r\nExpertMode=0\r\nMaximized=1\r\n[Settings_DWORD]\r\nLangue=1033\r\n");
+  tree_.WriteFile(L"settings.ini",
+                  "[Settings]\r\nAutoUpdate=0\r\nExpertMode=0\r\nMaximized=1\r\n[Settings_DWORD]\r\nLangue=1033\r\n");
   // A sibling product keeps its own folder and registry value.
   ASSERT_TRUE(platform::WideCreateFolder(MakerFolder()));
   ASSERT_TRUE(platform::WideCreateFolder(MakerFolder() + L"\\Shredix"));
@@ -286,7 +290,9 @@ TEST_F(PurgelloExeTest, NormalRunLeavesOnlyItsSettingsFile) {
 
   const Entries settings = IniSection(L"Settings");
   ASSERT_EQ(settings.count(L"uid"), 1u);
-  EXPECT_EQ(settings, (Entries{{L"ExpertMode", L"0"}, {L"Maximized", L"1"}, {L"uid", settings.at(L"uid")}}));
+  EXPECT_EQ(settings,
+            (Entries{{L"AutoUpdate", L"0"}, {L"ExpertMode", L"0"}, {L"Maximized", L"1"},
+                     {L"uid", settings.at(L"uid")}}));
   EXPECT_EQ(IniSection(L"Settings_DWORD"), (Entries{{L"Langue", L"1033"}}));
   EXPECT_FALSE(BranchExists(kSettingsBranch));
   EXPECT_FALSE(MakerValueExists(L"Purgello"));
@@ -301,11 +307,40 @@ TEST_F(PurgelloExeTest, NormalRunLeavesOnlyItsSettingsFile) {
   EXPECT_EQ(beside, (std::vector<std::wstring>{L"Purgello.exe", L"settings.ini"}));
 }
 
+// Logging off: the program lets the session end, and has run its close
+// sequence by the time it answers the end, since Windows may end the process
+// at once afterwards (here it is ended by force, as Windows would).
+TEST_F(PurgelloExeTest, LoggingOffRunsTheCloseSequenceBeforeTheEndIsAnswered) {
+  tree_.WriteFile(L"settings.ini", "[Settings]\r\nAutoUpdate=0\r\nRecycle_Bin=1\r\nMaximized=0\r\n");
+  RunningProgram program;
+  ASSERT_TRUE(Start(program, L""));
+  const HWND window = program.WaitForMainWindow();
+  ASSERT_TRUE(window);
+  ASSERT_TRUE(platform::WideFolderExists(MakerFolder() + L"\\Purgello"));
+  ShowWindow(window, SW_MAXIMIZE);
+  RunningProgram::Sync(window);
+  ASSERT_TRUE(IsZoomed(window));
+
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer));
+  EXPECT_EQ(answer, DWORD_PTR(TRUE));
+  ASSERT_TRUE(SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 30000, &answer));
+  program.WaitForExit(0);
+
+  const Entries settings = IniSection(L"Settings");
+  ASSERT_EQ(settings.count(L"uid"), 1u);
+  EXPECT_EQ(settings, (Entries{{L"AutoUpdate", L"0"}, {L"ExpertMode", L"0"}, {L"Maximized", L"1"},
+                               {L"Recycle_Bin", L"1"}, {L"uid", settings.at(L"uid")}}));
+  EXPECT_FALSE(BranchExists(kSettingsBranch));
+  // The log went as at a close, with the data folder.
+  EXPECT_FALSE(platform::WideFolderExists(MakerFolder() + L"\\Purgello"));
+}
+
 TEST_F(PurgelloExeTest, StartsInTheSavedLanguageAndKeepsItAcrossRuns) {
   ShipLanguage(L"HV_0000040C.SPK");
   ShipLanguage(L"HV_00000407.SPK");
   // A second French file that has since gone: the French one stands in for it.
-  tree_.WriteFile(L"settings.ini", "[Settings]\r\nDebugMode=1\r\n[Settings_DWORD]\r\nLangue=66572\r\n");
+  tree_.WriteFile(L"settings.ini", "[Settings]\r\nAutoUpdate=0\r\nDebugMode=1\r\n[Settings_DWORD]\r\nLangue=66572\r\n");
   for (int run = 0; run < 2; ++run) {
     SCOPED_TRACE(run);
     ASSERT_EQ(Run(L""), 0u);
@@ -316,7 +351,7 @@ TEST_F(PurgelloExeTest, StartsInTheSavedLanguageAndKeepsItAcrossRuns) {
 }
 
 TEST_F(PurgelloExeTest, CoWritesTheTemplateBesideTheProgramAndStartsAsUsual) {
-  tree_.WriteFile(L"settings.ini", "[Settings]\r\nDebugMode=1\r\n");
+  tree_.WriteFile(L"settings.ini", "[Settings]\r\nAutoUpdate=0\r\nDebugMode=1\r\n");
   ASSERT_EQ(Run(L"/CO"), 0u);
   EXPECT_TRUE(LogHas({L"Info", L"Starting"}));
   EXPECT_TRUE(LogHas({L"Info", L"Language : "}));
@@ -342,7 +377,9 @@ TEST_F(PurgelloExeTest, CoWritesTheTemplateBesideTheProgramAndStartsAsUsual) {
 
 // The first start, with no category setting yet: the notice, then the
 // settings dialog, which has stored every category's default before it
-// showed, so that cancelling it keeps them.
+// showed, so that cancelling it keeps them. Its start-up is a user's first,
+// with the update check on: the check is still on its way (the vendor's name
+// resolves nowhere here) when the window closes, and the program ends cleanly.
 TEST_F(PurgelloExeTest, FirstStartShowsTheNoticeThenTheSettingsWhoseCancelKeepsTheDefaults) {
   tree_.WriteFile(L"settings.ini", "[Settings]\r\nDebugMode=1\r\n");
   RunningProgram program;
@@ -376,7 +413,7 @@ TEST_F(PurgelloExeTest, FirstStartShowsTheNoticeThenTheSettingsWhoseCancelKeepsT
 // program closes by itself and gives its settings back to the file.
 TEST_F(PurgelloExeTest, MinimizedStartWithCleanOnceCleansAndCloses) {
   tree_.WriteFile(L"settings.ini",
-                  "[Settings]\r\nDebugMode=1\r\nCleanOnce=1\r\nRecycle_Bin=0\r\nTemporary_Files=1\r\n");
+                  "[Settings]\r\nAutoUpdate=0\r\nDebugMode=1\r\nCleanOnce=1\r\nRecycle_Bin=0\r\nTemporary_Files=1\r\n");
   // The Windows folder's Temp: Wine's user temporary folder has no
   // "Local Settings" link in the profile, through which the category reaches
   // it on Windows.

@@ -303,7 +303,7 @@ const std::vector<std::wstring>& SessionController::RefreshTitles() {
 bool SessionController::HasCheckedItem(const wchar_t* part) const {
   const ReviewList& list = state_->list;
   for (size_t i = 0; i < list.Count(); ++i)
-    if (list.At(i).checked && ContainsText(list.At(i).caption, part)) return true;
+    if (list.Checked(i) && ContainsText(list.At(i).caption, part)) return true;
   return false;
 }
 
@@ -445,6 +445,7 @@ void SessionController::RunClose() {
   State& s = *state_;
   if (s.closed) return;
   s.closed = true;
+  if (s.system.stopUpdateClient) s.system.stopUpdateClient();
   RunCloseSequence(s.run, WindowCloseState{s.view.IsMaximized(), s.view.IsExpertMode()});
 }
 

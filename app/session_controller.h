@@ -39,6 +39,10 @@ struct SessionSystem {
   // the client's creation and start-up check after the first-run notice.
   std::function<void(StartupFacts& facts)> completeStartupFacts;
   std::function<void(TKLog& log)> startUpdateClient;
+  // At the close, before the log goes: ends the update client and a check in
+  // flight, whose reply would otherwise still arrive (its completion is
+  // queued behind the close) and write to the gone log.
+  std::function<void()> stopUpdateClient;
   // The main window's text table, so that both translate through one table;
   // none: the controller keeps its own.
   TTextStorage* mainTs = nullptr;

@@ -154,7 +154,8 @@ struct Rig {
   explicit Rig(std::vector<std::wstring> categories = {L"Temporary_Files", L"Windows_Log_files"},
                std::optional<std::wstring> parameter = std::nullopt,
                std::vector<std::pair<std::wstring, std::wstring>> settings = {},
-               std::function<void(Rig&)> beforeActivation = nullptr) {
+               std::function<void(Rig&)> beforeActivation = nullptr,
+               std::function<void(SessionSystem&)> withSystem = nullptr) {
     prefix.Plant(kProgramFolder + L"Purgello.exe", "MZ");
     for (const Category& category : kCatalogue) SetSetting(category.key, L"0");
     for (const std::wstring& key : categories) SetSetting(key, L"1");
@@ -164,6 +165,7 @@ struct Rig {
     system.powerOff = [this] { ++powerOffs; };
     system.reboot = [this] { ++reboots; };
     system.topLevelWindowTitles = [this](std::vector<std::wstring>& out) { out = titles; };
+    if (withSystem) withSystem(system);
     controller = std::make_unique<SessionController>(view, dispatcher, clock, system, kProgramFolder + L"Purgello.exe",
                                                      parameter);
     view.controller = controller.get();
@@ -432,6 +434,37 @@ TEST(SessionControllerTest, FirstActivationShowsTheNoticeAndTheMinimizedStart) {
     EXPECT_EQ(r.view.caption, ProgramCaption(kProgramFolder + L"Purgello.exe"));
     r.controller->AppEvtActivate();
     EXPECT_EQ(r.view.boxes, c.boxes) << "once only";
+  }
+}
+
+// The update client writes to the log, and its reply may still be on its way
+// when the window closes: whichever way the program ends, the close ends the
+// client while the log is still there, once.
+TEST(SessionControllerTest, TheCloseEndsTheUpdateClientBeforeItsLogGoes) {
+  for (const bool endSession : {false, true}) {
+    SCOPED_TRACE(endSession ? "the shut-down of Windows" : "a close");
+    Rig* rig = nullptr;
+    TKLog* clientLog = nullptr;
+    std::vector<std::wstring> events;
+    Rig r({L"Temporary_Files"}, std::nullopt, {}, nullptr, [&](SessionSystem& system) {
+      system.startUpdateClient = [&](TKLog& log) {
+        clientLog = &log;
+        events.push_back(L"started");
+      };
+      system.stopUpdateClient = [&] {
+        events.push_back(rig->controller->Log() == clientLog ? L"stopped, its log there" : L"stopped, its log gone");
+        if (clientLog) clientLog->Add(L"the client's last line", kLogInfo);
+      };
+    });
+    rig = &r;
+    ASSERT_EQ(events, (std::vector<std::wstring>{L"started"}));
+    if (endSession)
+      r.controller->EndSession();
+    else
+      EXPECT_TRUE(r.controller->FormClose());
+    EXPECT_FALSE(r.controller->Log()) << "the close lets the log go";
+    EXPECT_TRUE(r.controller->FormClose());
+    EXPECT_EQ(events, (std::vector<std::wstring>{L"started", L"stopped, its log there"}));
   }
 }
 

@@ -424,7 +424,9 @@ TEST_F(SettingsDlgTest, NothingIsCutOffOrOverlapping) {
 }
 
 TEST_F(SettingsDlgTest, TabOrderIsTheReadingOrder) {
-  if (const char* dpi = std::getenv("PURGELLO_WINE_DPI")) EXPECT_EQ(dlg.Dpi(), std::atoi(dpi));
+  if (const char* dpi = std::getenv("PURGELLO_WINE_DPI")) {
+    EXPECT_EQ(dlg.Dpi(), std::atoi(dpi));
+  }
   NotFirstRun();
   std::vector<std::wstring> names;
   Execute([&] {

@@ -49,8 +49,7 @@ TUpdateDlg::TUpdateDlg(TAutoUpdateDlg& autoUpdate, UpdateDlgEnvironment environm
       environment_(std::move(environment)),
       close_btn(*this, L"close_btn", L"Close", ButtonPlace(2)),
       TimerClose(*this, L"TimerClose", 1000, false) {
-  SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Handle()));
-  SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Handle()));
+  ShowProgramIcon();
   changelog_lbl->onClick = [this] { changelog_lblClick(); };
   auto_btn.onClick = [this] { auto_btnClick(); };
   manual_btn.onClick = [this] { manual_btnClick(); };
@@ -72,6 +71,13 @@ bool TUpdateDlg::Execute() {
   const int result = ShowModal();
   TimerClose.SetEnabled(false);
   return result == IDOK;
+}
+
+void TUpdateDlg::Abandon() {
+  TimerClose.SetEnabled(false);
+  log = nullptr;
+  autoUpdate_.Abandon();
+  if (InModal()) EndModal(IDCANCEL);
 }
 
 void TUpdateDlg::TimerCloseTimer() {

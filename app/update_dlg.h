@@ -10,7 +10,6 @@
 
 #include "gui/win32/button.h"
 #include "gui/win32/dialog.h"
-#include "gui/win32/program_icon.h"
 #include "gui/win32/label.h"
 #include "gui/win32/link_label.h"
 #include "gui/win32/timer.h"
@@ -36,6 +35,9 @@ class TUpdateDlg : public gui::Dialog {
   // Shows the dialog modally; true when it closed with OK (the page was
   // opened or the installer started).
   bool Execute();
+  // The program closes: ends the dialog (Cancel) and the download dialog with
+  // its download, and forgets the log, which goes with the close.
+  void Abandon();
 
   void auto_btnClick();
   void manual_btnClick();
@@ -65,7 +67,6 @@ class TUpdateDlg : public gui::Dialog {
   TAutoUpdateDlg& autoUpdate_;
   UpdateDlgEnvironment environment_;
   UpdateCountdown countdown_;
-  gui::ProgramIcon bigIcon_{32}, smallIcon_{16};
 
  public:
   CloseButton close_btn;

@@ -19,6 +19,7 @@
 #include "gui/win32/layout_check.h"
 #include "gui/window_dispatcher.h"
 #include "platform/file_system.h"
+#include "platform/text_codec.h"
 #include "platform/whole_file.h"
 #include "system/log.h"
 #include "tests/support/loopback_network.h"
@@ -142,6 +143,20 @@ TEST_F(UpdateDlgTest, ShowsItsTextsUncutAndTheChangeLogLinkOnlyWithACallback) {
   }
   EXPECT_EQ(update.changelog_lbl->Alignment(), 1);
   EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(UpdateDlgTest, BothDialogsShowTheProgramIconDrawnForTheDpiAndAgainForANewOne) {
+  for (gui::WindowBase* dlg : {static_cast<gui::WindowBase*>(&update), static_cast<gui::WindowBase*>(&autoUpdate)}) {
+    SCOPED_TRACE(platform::ToUtf8(dlg->Caption()));
+    EXPECT_EQ(gui::WindowIconWidth(dlg->Hwnd(), ICON_SMALL), gui::Scale(16, dlg->Dpi()));
+    EXPECT_EQ(gui::WindowIconWidth(dlg->Hwnd(), ICON_BIG), gui::Scale(32, dlg->Dpi()));
+    const int dpi = dlg->Dpi() == 96 ? 144 : 96;
+    RECT r{};
+    GetWindowRect(dlg->Hwnd(), &r);
+    SendMessageW(dlg->Hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(gui::WindowIconWidth(dlg->Hwnd(), ICON_SMALL), gui::Scale(16, dpi));
+    EXPECT_EQ(gui::WindowIconWidth(dlg->Hwnd(), ICON_BIG), gui::Scale(32, dpi));
+  }
 }
 
 TEST_F(UpdateDlgTest, CountsDownFrom20To1OnTheCloseButtonThenClosesAndStartsAgainAt20) {

@@ -254,7 +254,7 @@ int main(int argc, char** argv) {
   const Figures click = Measure(window, [&] { window.lstClick(); });
 
   size_t stillChecked = 0;
-  for (size_t i = 0; i < list.Count(); ++i) stillChecked += list.At(i).checked;
+  for (size_t i = 0; i < list.Count(); ++i) stillChecked += list.Checked(i);
   const size_t shown = TotalsCount(window.status.PanelText(0));
   if (stillChecked != wanted - std::count_if(rows.begin(), rows.end(), [&](const Row& r) { return r.caption == firstType; }) ||
       shown != stillChecked) {

@@ -61,7 +61,7 @@ class CleaningRun {
           return freed_;
         }
         const FoundItem& row = list_.At(i);
-        if (row.checked && !HandleRow(i, row)) {
+        if (list_.Checked(i) && !HandleRow(i, row)) {
           LogFlush(host_.log);
           return freed_;
         }
@@ -91,7 +91,7 @@ class CleaningRun {
 
   size_t CountChecked() const {
     size_t count = 0;
-    for (size_t i = 0; i < list_.Count(); ++i) count += list_.At(i).checked ? 1 : 0;
+    for (size_t i = 0; i < list_.Count(); ++i) count += list_.Checked(i) ? 1 : 0;
     return count;
   }
 

@@ -143,7 +143,7 @@ TEST_F(CleanThread, AFileInUseIsRetriedWhileOthersGoAndReportedFailed) {
   EXPECT_EQ(messages[4], L"Pass 2 : 1 items to be deleted");
   EXPECT_EQ(messages[5].rfind(L"Deletion of : " + held + L" [FAILED] - Error ", 0), 0u);
   EXPECT_EQ(Paths(), std::vector<std::wstring>{held});
-  EXPECT_TRUE(list.At(0).checked);
+  EXPECT_TRUE(list.Checked(0));
   // The sweep after pass 1 moved the held row to the top.
   EXPECT_EQ(handledRows, (std::vector<size_t>{0, 1, 2, 0}));
   EXPECT_EQ(passes, (std::vector<std::pair<int, size_t>>{{1, 3}, {2, 1}}));
@@ -176,7 +176,7 @@ TEST_F(CleanThread, RunningBrowsersKeepTheirRowsAndLogDeletionsOffLogsOnlyPasses
   options.firefoxRunning = true;
   Clean(options);
   EXPECT_EQ(Paths(), std::vector<std::wstring>{firefox});
-  EXPECT_TRUE(list.At(0).checked);
+  EXPECT_TRUE(list.Checked(0));
   EXPECT_TRUE(tree.Exists(L"ff\\cache2.bin"));
   EXPECT_FALSE(tree.Exists(L"sb\\cache.bin"));
   EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"Pass 1 : 3 items to be deleted", L"Pass 2 : 1 items to be deleted"}));

@@ -14,6 +14,9 @@
 #include "model/review_list.h"
 #include "platform/file_identity.h"
 #include "platform/file_system.h"
+#include "platform/recycle_bin.h"
+#include "platform/win32/system_path.h"
+#include "platform/win_path.h"
 #include "system/dispatcher.h"
 #include "system/log.h"
 #include "tests/support/temp_tree.h"
@@ -161,6 +164,61 @@ TEST_F(ShellRecycle, AFileTheShellCannotRecycleStaysAndFails) {
   EXPECT_EQ(outcomes[0], std::make_pair(file, RowOutcome::Failed));
   ASSERT_EQ(Messages().size(), 2u);
   EXPECT_EQ(Messages()[1].rfind(L"Deletion of : " + file + L" [FAILED] - Error ", 0), 0u) << Messages()[1];
+  EXPECT_EQ(list.Count(), 1u);
+}
+
+// The shell's file operation takes paths of fewer than MAX_PATH characters:
+// it is never handed a longer one, which it might cut to a path naming
+// another file. Planted: a file with a longer path (made through the
+// long-path prefix), and a decoy named by its path cut to MAX_PATH - 1.
+struct LongPathFiles {
+  explicit LongPathFiles(testsupport::TempTree& tree) {
+    std::wstring folder;
+    while (tree.Root().size() + folder.size() < 230) folder += std::wstring(40, L'd') + L"\\";
+    file = tree.WriteFile(folder + std::wstring(60, L'n') + L".tmp", "long");
+    const std::wstring cut = file.substr(0, MAX_PATH - 1);
+    decoy = tree.WriteFile(folder + cut.substr(platform::FolderOf(file).size()), "decoy");
+  }
+  std::string Read(const std::wstring& path) const { return ReadAll(platform::SystemPath(path)); }
+  std::vector<std::wstring> Left() const {
+    std::vector<std::wstring> names = Entries(platform::SystemPath(platform::WithoutTrailingBackslash(platform::FolderOf(file))));
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::vector<std::wstring> Planted() const {
+    return {decoy.substr(decoy.rfind(L'\\') + 1), file.substr(file.rfind(L'\\') + 1)};
+  }
+  std::wstring file, decoy;
+};
+
+TEST_F(ShellRecycle, APathLongerThanMaxPathIsNotHandedToTheShell) {
+  const LongPathFiles planted(tree);
+  ASSERT_GT(planted.file.size(), size_t(MAX_PATH));
+  ASSERT_EQ(planted.Read(planted.decoy), "decoy");
+  const std::vector<std::wstring> trashed = Entries(trash + L"\\files");
+  EXPECT_FALSE(platform::MoveToRecycleBin(planted.file));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_FILENAME_EXCED_RANGE));
+  EXPECT_EQ(planted.Read(planted.file), "long");
+  EXPECT_EQ(planted.Read(planted.decoy), "decoy");
+  EXPECT_EQ(planted.Left(), planted.Planted());
+  EXPECT_EQ(Entries(trash + L"\\files"), trashed);
+}
+
+TEST_F(ShellRecycle, AFoundFileWithAPathLongerThanMaxPathStaysAndFails) {
+  const LongPathFiles planted(tree);
+  // Wine names no handle's final path beyond MAX_PATH, so the row may have no identity.
+  platform::FileIdentity identity;
+  platform::QueryFileIdentity(planted.file, identity);
+  list.Add(L"Temporary Files", planted.file, L"", identity);
+  const std::vector<std::wstring> trashed = Entries(trash + L"\\files");
+  Clean();
+  EXPECT_EQ(planted.Read(planted.file), "long");
+  EXPECT_EQ(planted.Read(planted.decoy), "decoy");
+  EXPECT_EQ(planted.Left(), planted.Planted());  // no second name left behind
+  EXPECT_EQ(Entries(trash + L"\\files"), trashed);
+  EXPECT_EQ(outcomes, (std::vector<std::pair<std::wstring, RowOutcome>>{{planted.file, RowOutcome::Failed}}));
+  ASSERT_EQ(Messages().size(), 2u);
+  EXPECT_EQ(Messages()[1].rfind(L"Deletion of : " + planted.file + L" [FAILED] - Error ", 0), 0u) << Messages()[1];
   EXPECT_EQ(list.Count(), 1u);
 }
 

@@ -94,7 +94,9 @@ TEST(RecordFileTest, ReadOnlyFilesRefuseWritesWithTheirError) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Opened o(content, c.readOnlyProperty);
-    if (c.readOnlyAttribute) ASSERT_TRUE(platform::SetFileAttributesTo(o.file.Filename, platform::kAttrReadOnly));
+    if (c.readOnlyAttribute) {
+      ASSERT_TRUE(platform::SetFileAttributesTo(o.file.Filename, platform::kAttrReadOnly));
+    }
     ASSERT_TRUE(o.file.Open());
     EXPECT_TRUE(o.file.IsReadOnly());
     o.file.Last();

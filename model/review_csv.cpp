@@ -26,7 +26,7 @@ std::wstring ReviewListCsv(const ReviewList& list, const std::function<uint64_t(
   for (size_t i = 0; i < list.Count(); ++i) {
     if (stop && stop()) return std::wstring();
     const FoundItem& row = list.At(i);
-    text += CsvRecord(row.caption, row.path, rowSize(row), row.checked);
+    text += CsvRecord(row.caption, row.path, rowSize(row), list.Checked(i));
   }
   return text;
 }

@@ -77,7 +77,7 @@ TEST(ReviewCsv, PythonReadsBackWhatTheListHolds) {
   const wchar_t* const sizes[] = {L"42", L"1", L"2", L"3", L"4", L"0"};
   for (size_t i = 0; i < list.Count(); ++i)
     expected += list.At(i).caption + L"\x1f" + list.At(i).path + L"\x1f" + sizes[i] + L"\x1f" +
-                (list.At(i).checked ? L"1" : L"0") + L"\x1e";
+                (list.Checked(i) ? L"1" : L"0") + L"\x1e";
   EXPECT_EQ(ReadByPython(testsupport::NativePath(target)), platform::ToUtf8(expected));
 }
 

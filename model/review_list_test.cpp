@@ -43,4 +43,30 @@ TEST(ReviewList, RecycleBinRowCountsTheBinsItemsNotOne) {
   EXPECT_EQ(list.CheckedItemsSize(), 0u);
 }
 
+// A helper thread reads a copy while the GUI thread goes on with the original:
+// the copy keeps the rows, their order and their checks as they were.
+TEST(ReviewList, ACopyKeepsItsRowsAndChecksWhateverTheOriginalDoes) {
+  ReviewList list;
+  list.Add(L"Temporary File", L"C:\\t\\a.tmp", L"1");
+  list.Add(L"Cookie", L"C:\\c\\b.txt", L"2");
+  list.Add(L"Temporary File", L"C:\\t\\c.tmp", L"3");
+  list.SetChecked(1, false);
+  const ReviewList copy = list;
+
+  list.SetCheckAll(false);
+  list.SetChecked(2, true);
+  list.Reorder({2, 0, 1});
+  list.Delete(1);
+  list.Add(L"Cookie", L"C:\\c\\d.txt", L"4");
+
+  ASSERT_EQ(copy.Count(), 3u);
+  std::wstring rows;
+  for (size_t i = 0; i < copy.Count(); ++i) rows += copy.At(i).sizeText + (copy.Checked(i) ? L"x " : L"- ");
+  EXPECT_EQ(rows, L"1x 2- 3x ");
+  // The original's checks went with their rows when they moved.
+  std::wstring now;
+  for (size_t i = 0; i < list.Count(); ++i) now += list.At(i).sizeText + (list.Checked(i) ? L"x " : L"- ");
+  EXPECT_EQ(now, L"3x 2- 4x ");
+}
+
 }  // namespace

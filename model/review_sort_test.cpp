@@ -62,9 +62,9 @@ TEST(ReviewSort, ReorderMovesWholeRowsAndRefusesWhatIsNoOrder) {
   ASSERT_EQ(list.Count(), 3u);
   EXPECT_EQ(list.At(0).caption, L"b");
   EXPECT_EQ(list.At(0).path, L"2");
-  EXPECT_FALSE(list.At(0).checked);
+  EXPECT_FALSE(list.Checked(0));
   EXPECT_EQ(list.At(2).caption, L"a");
-  EXPECT_TRUE(list.At(2).checked);
+  EXPECT_TRUE(list.Checked(2));
 }
 
 }  // namespace

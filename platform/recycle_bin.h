@@ -19,7 +19,8 @@ bool EmptyRecycleBin();
 
 // Moves one file (a link as itself) into the Recycle Bin, from where the user
 // can restore it. False, with the system's error as the last, when it stays.
-// Windows: the shell, with undo, no confirmation, no progress or error window.
+// Windows: the shell, with undo, no confirmation, no progress or error window;
+// a path of MAX_PATH characters or more stays (ERROR_FILENAME_EXCED_RANGE).
 // The shell deletes for good what it cannot recycle (a drive without a bin,
 // a file too large for it): callers that must never lose a file guard against
 // that (cleaning/recycle_file.h). posix: into the freedesktop trash, with its

@@ -3,7 +3,8 @@
 python3 check_manifests.py RELEASE_DIR VERSION
 
 The winget manifest's installer and the Scoop manifest's package must be the
-files beside them, byte for byte (SHA-256), under their own names and version."""
+files beside them, byte for byte (SHA-256), under their own names and version;
+the Scoop manifest keeps the portable settings.ini across updates."""
 
 import hashlib
 import json
@@ -60,6 +61,22 @@ def main():
             faults.append(f"scoop {arch}: url {package.get('url')} names another file")
     if not scoop.get("architecture"):
         faults.append("scoop: no package")
+    # The hooks as PowerShell sees them: what makes the file before Scoop links
+    # it, and what copies it back once a save replaced the linked file.
+    persist = scoop.get("persist", [])
+    if "settings.ini" not in ([persist] if isinstance(persist, str) else persist):
+        faults.append(f"scoop: persist {persist!r} does not keep settings.ini")
+    hooks = {
+        "pre_install": ['Test-Path "$persist_dir\\settings.ini"', 'New-Item "$dir\\settings.ini" -ItemType File'],
+        "pre_uninstall": ['(Get-Item "$dir\\settings.ini").LinkType',
+                          'Copy-Item "$dir\\settings.ini" "$persist_dir\\settings.ini" -Force'],
+    }
+    for hook, parts in hooks.items():
+        script = scoop.get(hook, "")
+        script = "\n".join(script) if isinstance(script, list) else script
+        for part in parts:
+            if part not in script:
+                faults.append(f"scoop: {hook} {script!r} lacks {part}")
 
     for fault in faults:
         print(fault)

@@ -1,7 +1,7 @@
 // The whole update of an installed copy under Wine, as a user behind a proxy
 // meets it: this build's version installed by its installer and running, the
-// vendor's site copied on loopback (tests/servers/vendor_site.py, reached only
-// through the program's proxy settings, over HTTPS), and the user's choices
+// vendor's site copied on loopback (tests/servers/update_servers.py, reached
+// only through the program's proxy settings, over HTTPS), and the user's choices
 // "Check for update..." and "Automatic Update". An installer of the next
 // version signed by the vendor's signer replaces the program, which quits for
 // it, and the settings stay; one signed by another (trusted) signer is refused
@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,7 +23,7 @@
 #include "platform/registry.h"
 #include "platform/text_codec.h"
 #include "platform/whole_file.h"
-#include "platform/win32/handle.h"
+#include "release/installed_copy.h"
 #include "release/version_block.h"
 #include "settings/settings_store.h"
 #include "settings/settings_vocabulary.h"
@@ -36,32 +35,19 @@ using exetest::RunningProgram;
 using exetest::WaitUntil;
 using platform::RegKey;
 using platform::RegRoot;
+using releasetest::DataFolder;
+using releasetest::InstallFolder;
+using releasetest::Registration;
+using releasetest::RunAndWait;
+using releasetest::Setting;
 
 const std::wstring kVersion = platform::FromUtf8(PURGELLO_VERSION_TEXT);
 const std::wstring kNextVersion = platform::FromUtf8(PURGELLO_NEXT_VERSION_TEXT);
-const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Purgello";
 
 std::wstring FromBuild(const char* linuxPath) { return releasetest::WinePath(platform::FromUtf8(linuxPath)); }
-std::wstring InstallFolder() {
-  return platform::KnownFolderPath(platform::kCsidlProgramFiles) + L"\\Halvoris\\Purgello";
-}
 std::wstring InstalledProgram() { return InstallFolder() + L"\\Purgello.exe"; }
-std::wstring DataFolder() { return platform::KnownFolderPath(platform::kCsidlAppData) + L"\\Halvoris\\Purgello"; }
 std::wstring InstalledVersion() {
   return releasetest::ReadVersionBlock(InstalledProgram()).Text(L"FileVersion");
-}
-
-std::optional<std::wstring> ReadString(RegRoot root, const std::wstring& key, const std::wstring& name) {
-  const RegKey k = RegKey::Open(root, key, platform::RegAccess::Read);
-  std::wstring text;
-  if (!k.IsOpen() || !k.ReadString(name, text)) return std::nullopt;
-  return text;
-}
-std::optional<std::wstring> Registration(const std::wstring& name) {
-  return ReadString(RegRoot::LocalMachine, kUninstallKey, name);
-}
-std::optional<std::wstring> Setting(const std::wstring& name) {
-  return ReadString(RegRoot::CurrentUser, kSettingsBranch, name);
 }
 
 int ProxyPort() {
@@ -105,26 +91,6 @@ void TrustRoot(const std::wstring& derFile) {
   CertCloseStore(root, 0);  // the store keeps the certificate once closed
 }
 
-// Runs an installer and waits for its end; its exit code.
-DWORD RunAndWait(std::wstring commandLine) {
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    ADD_FAILURE() << "cannot start " << platform::ToUtf8(commandLine) << ": " << GetLastError();
-    return DWORD(-1);
-  }
-  const platform::Handle running(process.hProcess), thread(process.hThread);
-  if (WaitForSingleObject(running.Get(), 120000) != WAIT_OBJECT_0) {
-    ADD_FAILURE() << platform::ToUtf8(commandLine) << " did not end within 120 s";
-    TerminateProcess(running.Get(), 1);
-    return DWORD(-1);
-  }
-  DWORD exitCode = DWORD(-1);
-  GetExitCodeProcess(running.Get(), &exitCode);
-  return exitCode;
-}
-
 // The program's log lines as "level: message".
 std::vector<std::wstring> ProgramLog() {
   std::string bytes;
@@ -145,11 +111,18 @@ bool Logged(const std::wstring& wanted) {
   return false;
 }
 
-// What the program logged and what reached the site, for a failure's message.
+// What the program logged and the requests the proxy took, for a failure's message.
 std::string Traces() {
   std::string text = "\nThe program's log:\n";
   for (const std::wstring& line : ProgramLog()) text += platform::ToUtf8(line) + "\n";
   return text + "The requests:\n" + AskProxy("/seen");
+}
+
+// From now on the vendor's site (behind the proxy's tunnel) names the next
+// version and serves this installer.
+bool ServeNextVersion(const std::string& installer) {
+  return AskProxy("/route?tunnel=https&check=reply:" PURGELLO_NEXT_VERSION_TEXT "&files=" + installer).find(" 200 ") !=
+         std::string::npos;
 }
 
 // The update dialog while it shows (the window outlives its showing).
@@ -179,10 +152,10 @@ testing::AssertionResult ChooseAutomaticUpdate(const RunningProgram& program) {
 }
 
 TEST(FullUpdateTest, AutomaticUpdateInstallsOnlyTheVendorSignedNextVersionAndKeepsTheSettings) {
-  ASSERT_NE(ProxyPort(), 0) << "run under tests/servers/vendor_site.py";
-  const char* siteRoot = std::getenv("PURGELLO_TEST_TLS_ROOT");
-  ASSERT_NE(siteRoot, nullptr);
-  TrustRoot(releasetest::WinePath(platform::FromUtf8(siteRoot)));
+  ASSERT_NE(ProxyPort(), 0) << "run under tests/servers/update_servers.py";
+  const char* siteFolder = std::getenv("PURGELLO_TEST_TLS");
+  ASSERT_NE(siteFolder, nullptr);
+  TrustRoot(releasetest::WinePath(platform::FromUtf8(siteFolder) + L"/tls_root.der"));
   TrustRoot(FromBuild(PURGELLO_TEST_ROOT_DER));
   // The foreign signer's authority is trusted too: only the pinned signer tells them apart.
   TrustRoot(FromBuild(PURGELLO_FOREIGN_ROOT_DER));
@@ -208,7 +181,7 @@ TEST(FullUpdateTest, AutomaticUpdateInstallsOnlyTheVendorSignedNextVersionAndKee
   const std::wstring downloaded = DataFolder() + L"\\update.exe", installerLog = DataFolder() + L"\\update.log";
 
   // Signed by another signer: downloaded, refused, deleted; the program runs on.
-  ASSERT_NE(AskProxy("/serve?foreign").find(" 200 "), std::string::npos);
+  ASSERT_TRUE(ServeNextVersion("foreign"));
   ASSERT_TRUE(ChooseAutomaticUpdate(program));
   const HWND failed = program.WaitForBox(L"Purgello", 60000);
   ASSERT_NE(failed, nullptr) << "no message within 60 s of \"Automatic Update\"";
@@ -224,7 +197,7 @@ TEST(FullUpdateTest, AutomaticUpdateInstallsOnlyTheVendorSignedNextVersionAndKee
   EXPECT_EQ(Registration(L"DisplayVersion"), kVersion);
 
   // Signed by the vendor's signer: started, and the program quits for it.
-  ASSERT_NE(AskProxy("/serve?signed").find(" 200 "), std::string::npos);
+  ASSERT_TRUE(ServeNextVersion("signed"));
   ASSERT_TRUE(ChooseAutomaticUpdate(program));
   ASSERT_NE(program.WaitForExit(60000), DWORD(-1)) << "the program did not quit within 60 s of \"Automatic Update\"";
   std::string installed;

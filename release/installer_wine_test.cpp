@@ -20,6 +20,7 @@
 #include "platform/whole_file.h"
 #include "platform/win32/handle.h"
 #include "platform/win_path.h"
+#include "release/installed_copy.h"
 #include "release/version_block.h"
 #include "settings/settings_store.h"
 #include "system/log.h"
@@ -30,9 +31,15 @@ namespace {
 
 using platform::RegKey;
 using platform::RegRoot;
+using releasetest::DataFolder;
+using releasetest::InstallFolder;
+using releasetest::kUninstallKey;
+using releasetest::ReadString;
+using releasetest::Registration;
+using releasetest::RunAndWait;
+using releasetest::Setting;
 using testsupport::TempTree;
 
-const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Purgello";
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kMainWindowClass[] = L"PurgelloMainDlg";
 const std::vector<std::wstring> kShippedFiles = {L"Purgello.exe", L"purgello-cli.exe", L"HV_00000407.SPK",
@@ -41,59 +48,8 @@ const std::vector<std::wstring> kShippedFiles = {L"Purgello.exe", L"purgello-cli
 std::wstring FromBuild(const char* linuxPath) { return releasetest::WinePath(platform::FromUtf8(linuxPath)); }
 const std::wstring kVersion = platform::FromUtf8(PURGELLO_VERSION_TEXT);
 
-std::wstring InstallFolder() {
-  return platform::KnownFolderPath(platform::kCsidlProgramFiles) + L"\\Halvoris\\Purgello";
-}
 std::wstring Shortcut() {
   return platform::KnownFolderPath(0x17 /* CSIDL_COMMON_PROGRAMS */) + L"\\Purgello.lnk";
-}
-std::wstring DataFolder() { return platform::KnownFolderPath(platform::kCsidlAppData) + L"\\Halvoris\\Purgello"; }
-
-std::optional<std::wstring> ReadString(RegRoot root, const std::wstring& key, const std::wstring& name) {
-  const RegKey k = RegKey::Open(root, key, platform::RegAccess::Read);
-  std::wstring text;
-  if (!k.IsOpen() || !k.ReadString(name, text)) return std::nullopt;
-  return text;
-}
-std::optional<std::wstring> Registration(const std::wstring& name) {
-  return ReadString(RegRoot::LocalMachine, kUninstallKey, name);
-}
-std::optional<std::wstring> Setting(const std::wstring& name) {
-  return ReadString(RegRoot::CurrentUser, kSettingsBranch, name);
-}
-
-// Runs a command line and waits until it has ended; with children, also until
-// every process it started has (the uninstaller runs on from a copy of itself),
-// for at most the same time: Wine may keep helpers of its own running in the
-// job, and what the copy did is checked by the caller. The exit code.
-DWORD RunAndWait(std::wstring commandLine, bool children = false, DWORD timeoutMs = 120000) {
-  const platform::Handle job(CreateJobObjectW(nullptr, nullptr));
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                      &startup, &process)) {
-    ADD_FAILURE() << "cannot start " << platform::ToUtf8(commandLine) << ": " << GetLastError();
-    return DWORD(-1);
-  }
-  const platform::Handle running(process.hProcess), thread(process.hThread);
-  const bool inJob = AssignProcessToJobObject(job.Get(), running.Get());
-  ResumeThread(thread.Get());
-  const DWORD deadline = GetTickCount() + timeoutMs;
-  if (WaitForSingleObject(running.Get(), timeoutMs) != WAIT_OBJECT_0) {
-    ADD_FAILURE() << platform::ToUtf8(commandLine) << " did not end";
-    TerminateProcess(running.Get(), 1);
-    return DWORD(-1);
-  }
-  DWORD exitCode = DWORD(-1);
-  GetExitCodeProcess(running.Get(), &exitCode);
-  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
-  while (children && inJob && GetTickCount() < deadline &&
-         QueryInformationJobObject(job.Get(), JobObjectBasicAccountingInformation, &accounting, sizeof accounting,
-                                   nullptr) &&
-         accounting.ActiveProcesses > 0)
-    Sleep(100);
-  return exitCode;
 }
 
 // The main window of a process; null until it exists.

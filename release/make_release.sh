@@ -114,6 +114,11 @@ Tags:
 ManifestType: defaultLocale
 ManifestVersion: $schema
 YAML
+# Scoop keeps settings.ini across updates in its persist folder, linked into
+# each version's folder by a hard link. The file must exist before the link is
+# made (else Scoop makes a folder of that name), and the program saves it by
+# replacing the file, which breaks the link: before the old version goes, its
+# settings.ini is copied back when it is no longer the linked one.
 cat >"$out/scoop/purgello.json" <<JSON
 {
     "version": "$version",
@@ -133,6 +138,9 @@ cat >"$out/scoop/purgello.json" <<JSON
             "Purgello"
         ]
     ],
+    "pre_install": "if (!(Test-Path \"\$persist_dir\\\\settings.ini\")) { New-Item \"\$dir\\\\settings.ini\" -ItemType File | Out-Null }",
+    "persist": "settings.ini",
+    "pre_uninstall": "if ((Test-Path \"\$dir\\\\settings.ini\" -PathType Leaf) -and !(Get-Item \"\$dir\\\\settings.ini\").LinkType) { Copy-Item \"\$dir\\\\settings.ini\" \"\$persist_dir\\\\settings.ini\" -Force }",
     "notes": "Purgello runs portable here: its settings are kept in settings.ini beside Purgello.exe."
 }
 JSON

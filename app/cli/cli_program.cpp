@@ -63,7 +63,7 @@ int RunList(const CliOptions& options, Streams& streams) {
 // One analysis of the selected categories into list; each row is passed to
 // rowAdded, with the bytes its size text was made from, as it arrives.
 void Analyse(const CliOptions& options, TKLog* log, Streams& streams, ReviewList& list, StatusLine& status,
-             const std::function<void(const FoundItem& row, uint64_t bytes)>& rowAdded) {
+             const std::function<void(const FoundItem& row, bool checked, uint64_t bytes)>& rowAdded) {
   InlineDispatcher dispatcher;
   AnalysisHost host;
   host.dispatcher = &dispatcher;
@@ -75,7 +75,7 @@ void Analyse(const CliOptions& options, TKLog* log, Streams& streams, ReviewList
     return false;
   };
   host.showStatus = [&status](const std::wstring& caption) { status.Show(L"Analyzing : " + caption); };
-  host.itemAdded = [&](size_t index, int64_t bytes) { rowAdded(list.At(index), uint64_t(bytes)); };
+  host.itemAdded = [&](size_t index, int64_t bytes) { rowAdded(list.At(index), list.Checked(index), uint64_t(bytes)); };
   host.folderUnreadable = [&](const std::wstring& folder) {
     status.Clear();
     ReportIncomplete(streams, L"cannot read the folder " + EscapedField(folder));
@@ -97,9 +97,9 @@ int RunPreview(const CliOptions& options, TKLog* log, Streams& streams) {
   uint64_t total = 0;
   StatusLine status(streams.err);
   if (options.csv) streams.out.Write(std::wstring(1, kCsvByteOrderMark));
-  Analyse(options, log, streams, list, status, [&](const FoundItem& row, uint64_t bytes) {
+  Analyse(options, log, streams, list, status, [&](const FoundItem& row, bool checked, uint64_t bytes) {
     total += bytes;
-    streams.out.Write(options.csv ? CsvRecord(row.caption, row.path, bytes, row.checked)
+    streams.out.Write(options.csv ? CsvRecord(row.caption, row.path, bytes, checked)
                                   : PreviewLine(row.caption, row.path, bytes));
   });
   streams.out.Flush();
@@ -113,7 +113,7 @@ int RunClean(const CliOptions& options, TKLog* log, Streams& streams) {
   uint64_t total = 0;
   {
     StatusLine status(streams.err);
-    Analyse(options, log, streams, list, status, [&](const FoundItem&, uint64_t bytes) { total += bytes; });
+    Analyse(options, log, streams, list, status, [&](const FoundItem&, bool, uint64_t bytes) { total += bytes; });
   }
   streams.err.Write(FoundSummary(list.Count(), total));
   OutcomeCounts counts;

@@ -17,6 +17,8 @@ constexpr int kCellPadding = 12;
 constexpr int kHeaderPadding = 16;
 // A box in a cell of a small icon's size, as the system draws them.
 constexpr int kBoxCell = 16, kBox = 13;
+// The filling column is never narrower, however little room the others leave.
+constexpr int kMinFillWidth = 40;
 
 // The state images: a cleared box, then a checked one, each size x size.
 HIMAGELIST CheckBoxImages(HWND list, int dpi) {
@@ -129,7 +131,28 @@ void ListView::FitColumn(int column) {
 }
 
 void ListView::FitColumns() {
-  for (int column = 0; column < ColumnCount(); ++column) FitColumn(column);
+  for (int column = 0; column < ColumnCount(); ++column)
+    if (column != fillColumn_) FitColumn(column);
+  FillWidth();
+}
+
+void ListView::SetFillColumn(int column) {
+  fillColumn_ = column;
+  FillWidth();
+}
+
+void ListView::FillWidth() {
+  if (fillColumn_ < 0 || fillColumn_ >= ColumnCount()) return;
+  const int dpi = Window().Dpi();
+  RECT client{};
+  GetClientRect(Hwnd(), &client);
+  int width = client.right;
+  if (!(GetWindowLongPtrW(Hwnd(), GWL_STYLE) & WS_VSCROLL)) width -= GetSystemMetrics(SM_CXVSCROLL);
+  for (int column = 0; column < ColumnCount(); ++column)
+    if (column != fillColumn_) width -= ColumnWidth(column);
+  width = std::max(width, Scale(kMinFillWidth, dpi));
+  SendMessageW(Hwnd(), LVM_SETCOLUMNWIDTH, WPARAM(fillColumn_), width);
+  columns_[size_t(fillColumn_)].width = MulDiv(width, kDesignDpi, dpi);
 }
 
 void ListView::SetRowCount(size_t count) {
@@ -244,6 +267,7 @@ void ListView::ApplyDpi(int dpi) {
   if (dpi != checkBoxDpi_) DrawCheckBoxesFor(dpi);
   for (size_t i = 0; i < columns_.size(); ++i)
     SendMessageW(Hwnd(), LVM_SETCOLUMNWIDTH, WPARAM(i), Scale(columns_[i].width, dpi));
+  FillWidth();
 }
 
 }  // namespace gui

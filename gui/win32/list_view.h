@@ -42,7 +42,15 @@ class ListView : public Control {
   // Widens or narrows the column to its header and the texts of the rows in
   // view (never every row: a virtual list may hold many).
   void FitColumn(int column);
+  // Fits every column but the filling one, which then fills the list.
   void FitColumns();
+  // The column that takes the width the other columns leave, so that they
+  // stay in view whatever its texts (a longer one ends in an ellipsis); -1:
+  // none. The room of a vertical scroll bar is left, so that rows coming in
+  // do not push the last column out. FillWidth applies it again after the
+  // list changed size.
+  void SetFillColumn(int column);
+  void FillWidth();
   // A number per column for the program's own use (a sort direction).
   int ColumnTag(int column) const { return columns_[size_t(column)].tag; }
   void SetColumnTag(int column, int tag) { columns_[size_t(column)].tag = tag; }
@@ -96,6 +104,7 @@ class ListView : public Control {
 
   ListViewSource& source_;
   std::vector<Column> columns_;
+  int fillColumn_ = -1;
   int checkBoxDpi_ = 0;
 };
 

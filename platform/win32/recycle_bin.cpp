@@ -39,7 +39,13 @@ bool EmptyRecycleBin() {
 
 bool MoveToRecycleBin(const std::wstring& path) {
   // The shell's own path form: no long-path prefix (it refuses one), and a
-  // list that ends with a second NUL.
+  // list that ends with a second NUL. Its buffers hold MAX_PATH characters: a
+  // longer path is refused here rather than left to the shell, which might
+  // act on the path cut short, another file.
+  if (path.size() >= MAX_PATH) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
   std::wstring from = path;
   from.push_back(L'\0');
   SHFILEOPSTRUCTW op{};

@@ -22,7 +22,9 @@ TEST(Win32TextCodecTest, Utf8EncodingKeepsEveryUtf16Sequence) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(platform::ToUtf8(c.text), c.utf8);
-    if (c.wellFormed) EXPECT_EQ(platform::FromUtf8(c.utf8), c.text);
+    if (c.wellFormed) {
+      EXPECT_EQ(platform::FromUtf8(c.utf8), c.text);
+    }
   }
 }
 

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Loopback servers for the update tests, started and stopped around one test
-program: python3 update_servers.py [--tls-host NAME] COMMAND [ARGS...]
+program:
+  python3 update_servers.py [--tls-host NAME] [--installer NAME=FILE]... COMMAND [ARGS...]
 
 Starts, on 127.0.0.1 only, one small HTTP server per reply the tests want
 (update checks, and installers of chosen sizes, without a length, cut short
 or sent slowly; with PURGELLO_TEST_INSTALLERS set, the signed and unsigned
-installers of tests/installer/sign_installers.py, one server each), "stalled",
+installers of tests/installer/sign_installers.py, one server each, and each
+--installer's FILE, served by a server of that NAME), "stalled",
 which takes a connection and its request and never answers, "stalled_body",
 which stops sending a body after its first bytes, "unanswered", a port where a
 connection is never set up, and an HTTP proxy that demands Basic credentials. Runs COMMAND with PURGELLO_TEST_SERVERS set to
@@ -71,10 +73,15 @@ class Recorder(http.server.BaseHTTPRequestHandler):
 def forward(servers, routes, path, host):
     """The answer of the server the routes name for path ("/files/..." by
     "files", anything else by "check"): status, reason and body. A route
-    "reply:TEXT" answers TEXT itself."""
+    "reply:TEXT" answers TEXT itself, "after:SECONDS:TEXT" the same once
+    SECONDS have passed (a reply still on its way while the client moves on)."""
     route = routes["files" if path.startswith("/files/") else "check"]
     if route.startswith("reply:"):
         return 200, "OK", route[len("reply:"):].encode()
+    if route.startswith("after:"):
+        seconds, _, text = route[len("after:"):].partition(":")
+        time.sleep(float(seconds))
+        return 200, "OK", text.encode()
     target = servers[route]
     with socket.create_connection(("127.0.0.1", target.server_address[1])) as upstream:
         upstream.sendall(f"GET {path} HTTP/1.0\r\nHost: {host}\r\n\r\n".encode())
@@ -152,7 +159,11 @@ class Origin(Recorder):
 
     def reply(self):
         self.close_connection = True
-        status, reason, body = forward(self.servers, self.routes, self.path, self.headers.get("Host", ""))
+        # Wine names the scheme and host in the request line inside a tunnel too.
+        path = self.path
+        if "://" in path:
+            path = "/" + path.split("://", 1)[1].partition("/")[2]
+        status, reason, body = forward(self.servers, self.routes, path, self.headers.get("Host", ""))
         self.send(status, reason, body, [("Connection", "close")])
 
 
@@ -316,9 +327,13 @@ def main():
     args = sys.argv[1:]
     tls_host = "www.vendor.test"
     hosts = [tls_host]
-    if args[:1] == ["--tls-host"]:
-        tls_host = args[1]
-        hosts.append(tls_host)
+    named_installers = []
+    while args[:1] in (["--tls-host"], ["--installer"]):
+        if args[0] == "--tls-host":
+            tls_host = args[1]
+            hosts.append(tls_host)
+        else:
+            named_installers.append(args[1].split("=", 1))
         args = args[2:]
     servers = {
         "newer": serve(Recorder, body=b"3.8.7.0"),
@@ -337,6 +352,8 @@ def main():
     if installers:
         for name in ("signed", "unsigned", "tampered", "foreign"):
             servers[name] = serve(File, path_on_disk=os.path.join(installers, name + ".exe"))
+    for name, path in named_installers:
+        servers[name] = serve(File, path_on_disk=path)
     servers["stalled"] = serve_stalled()
     servers["stalled_body"] = serve(StalledBody)
     unanswered, fillers = listen_unanswered()
