@@ -2,7 +2,7 @@
 // rows of a planted tree to the window one at a time through the window
 // dispatcher (the hand-over the analysis uses); the baseline in the same run
 // adds the same rows to a ReviewList with no window. Then, from the window's
-// message loop: a sort by "Size", "Check all", a per-type command and a click
+// message loop: sorts by "Size", "Check all", a per-type command and a click
 // in the list. For each, how long its handler holds the GUI thread, how long
 // until its result shows (the sizes are read by a helper thread), and the
 // longest gap a 10 ms timer on the GUI thread saw meanwhile.
@@ -137,6 +137,8 @@ struct Figures {
   double blockedMs, doneMs, stallMs;
 };
 
+constexpr int kSortRounds = 3;
+
 // Runs a command from the message loop and serves until its result shows.
 Figures Measure(TMainDlg& window, const std::function<void()>& command) {
   Pump();
@@ -227,7 +229,14 @@ int main(int argc, char** argv) {
   }
 
   Note("rows handed over");
-  const Figures sort = Measure(window, [&] { window.lstColumnClick(int(kSizeColumn)); });
+  // The size reads' timing varies from run to run under Wine: three sorts
+  // (up, down, up again), and the worst figures of the three count.
+  Figures sort{0, 0, 0};
+  for (int round = 0; round < kSortRounds; ++round) {
+    const Figures one = Measure(window, [&] { window.lstColumnClick(int(kSizeColumn)); });
+    sort = {std::max(sort.blockedMs, one.blockedMs), std::max(sort.doneMs, one.doneMs),
+            std::max(sort.stallMs, one.stallMs)};
+  }
   std::unordered_map<std::wstring, uint64_t> sizes;
   for (const Row& r : rows) {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -269,6 +278,7 @@ int main(int argc, char** argv) {
   std::printf("rows: %zu, four types; sizes read from the files\n", wanted);
   std::printf("hand-over: %.0f empty round trips/s; longest timer gap while the rows came in %.1f ms\n",
               roundTripRate, fillStall);
+  std::printf("sort: the worst of %d sorts\n", kSortRounds);
   line("sort", sort);
   line("check all", checkAll);
   line("per type", perType);
