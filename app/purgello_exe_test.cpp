@@ -247,11 +247,20 @@ TEST_F(PurgelloExeTest, SecondRealInstanceBringsTheFirstForwardAndWritesNothing)
       EXPECT_EQ(platform::ReadWholeFile(DataFolder() + L"Purgello.log", 1 << 22, t.log), platform::WholeFileRead::Ok);
       return t;
     };
-    // The first is idle: what it has written stays as it is.
-    const Traces before = traces();
+    // The first is idle: what it has written stays as it is, once its log
+    // has saved the lines that wait in memory for their save.
+    Traces before = traces();
     ASSERT_EQ(before.registry.count(std::wstring(kSettingsBranch) + L"\\MinSysTray"), 1u) << "imported by the first";
-    Sleep(1000);
-    ASSERT_TRUE(traces() == before) << "the first instance is still writing";
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          Sleep(2000);
+          Traces now = traces();
+          const bool still = now == before;
+          before = std::move(now);
+          return still;
+        },
+        30000))
+        << "the first instance is still writing";
     tree_.WriteFile(L"settings.ini", "[Settings]\r\nDebugMode=0\r\nExpertMode=1\r\n");
 
     RunningProgram second;
